@@ -1,0 +1,39 @@
+# The two commands a user needs: `make demo` and `make test`.
+# Everything else here is for developers and CI.
+
+JOBS ?= $(shell nproc)
+BUILD := build/release
+ASAN_BUILD := build/asan
+
+.PHONY: demo test test-asan bench build bootstrap format clean
+
+bootstrap:
+	@scripts/bootstrap
+
+$(BUILD)/CMakeCache.txt: | bootstrap
+	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release
+
+build: bootstrap $(BUILD)/CMakeCache.txt
+	cmake --build $(BUILD) -j $(JOBS)
+
+demo: build
+	@scripts/demo $(BUILD)
+
+test: build
+	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
+
+$(ASAN_BUILD)/CMakeCache.txt: | bootstrap
+	cmake -S . -B $(ASAN_BUILD) -DCMAKE_BUILD_TYPE=Debug -DKARVELUND_SANITIZE=ON -DKARVELUND_BENCH=OFF
+
+test-asan: bootstrap $(ASAN_BUILD)/CMakeCache.txt
+	cmake --build $(ASAN_BUILD) -j $(JOBS)
+	cd $(ASAN_BUILD) && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 ctest --output-on-failure -j $(JOBS)
+
+bench: build
+	@for b in $(BUILD)/bench/bench_*; do echo "== $$b"; $$b; done
+
+format:
+	git ls-files '*.cpp' '*.h' | xargs clang-format -i
+
+clean:
+	rm -rf build
