@@ -1,0 +1,127 @@
+#include "Synthesizer.h"
+
+#include <algorithm>
+#include <cmath>
+
+Synthesizer::Synthesizer() : lfo(std::make_unique<LFO>(&globalState)) {
+    for (auto& voice : voices)
+        voice = std::make_unique<Voice>(&globalState);
+}
+
+void Synthesizer::init(double sampleRate) {
+    adsr.setSampleRate(sampleRate);
+    globalState.setSampleRate(sampleRate);
+    lfo->setSampleRate(sampleRate);
+}
+
+void Synthesizer::smoothParameters() {
+    GlobalState& gs = globalState;
+    Dezipper* z = paramDezippers;
+    gs.hardSyncAmountSmoothed = z[0].process(gs.hardSyncAmount);
+    gs.pulseWidthSmoothed = z[1].process(gs.pulseWidth);
+    gs.sawDetuneSmoothed = z[2].process(gs.sawDetune);
+    gs.subOscBalanceSmoothed = z[3].process(gs.subOscBalance);
+    gs.noiseAmountSmoothed = z[4].process(gs.noiseAmount);
+    gs.pulseAmountSmoothed = z[5].process(gs.pulseAmount);
+    gs.sawAmountSmoothed = z[6].process(gs.sawAmount);
+    gs.subAmountSmoothed = z[7].process(gs.subAmount);
+    gs.cutoffSmoothed = z[8].process(gs.cutoff);
+    gs.resonanceSmoothed = z[9].process(gs.resonance);
+    gs.envAmountSmoothed = z[10].process(gs.envAmount);
+    gs.driveAmountSmoothed = z[11].process(gs.driveAmount);
+}
+
+void Synthesizer::advanceNoise() {
+    if (noiseClock <= 1.0)
+        noiseClock += 1e-6;
+    else
+        noiseClock = -1.0;
+    noise = (noise + std::sin(1000.0 * (noiseClock + noise))) * 0.5;
+    globalState.setNoisesignal(noise);
+}
+
+// A triangle of max(0, pulseWidth - 0.5) * 15 Hz for the automatic pulse-width modulation.
+void Synthesizer::advancePulseWidthLFO() {
+    pwmPhase += std::max(0.0, globalState.pulseWidth - 0.5) * 30.0 / globalState.sampleRate;
+    if (pwmPhase >= 1.0) pwmPhase -= 2.0;
+    pwmValue = pwmPhase > 0.0 ? 1.0 - 2.0 * pwmPhase : 1.0 + 2.0 * pwmPhase;
+    globalState.setPWMonlyLFO(pwmValue);
+}
+
+void Synthesizer::publishLFO() {
+    switch (lfo->getTarget()) {
+    case LFO::kPitch:
+        globalState.setLFOPitch(lfo->getPitch());
+        break;
+    case LFO::kPulseWidth:
+        globalState.setLFOPWM(lfo->getPWM());
+        break;
+    case LFO::kFilter:
+        globalState.setLFOFilter(lfo->getFilter());
+        break;
+    case LFO::kAmp:
+        globalState.setLFOAmp(lfo->getAmp());
+        break;
+    case LFO::kHardSync:
+        globalState.setLFOHS(lfo->getHS());
+        break;
+    default:
+        break;
+    }
+}
+
+// Soft clipper x - 4x^3/27 that meets +-1 with zero slope at +-1.5.
+double Synthesizer::drive(double in) const {
+    const double d = globalState.driveAmountSmoothed;
+    const double x = in * (1.0 + 99.0 * d * d);
+    if (x > 1.5) return 1.0;
+    if (x < -1.5) return -1.0;
+    return x - 0.148148148148 * x * x * x;
+}
+
+double Synthesizer::renderVoice(Voice& voice) {
+    GlobalState& gs = globalState;
+    VoiceState& vs = voice.state;
+    const bool oneShot = lfo->seeIsOneShot();
+    if (oneShot) {
+        lfo->process(&vs.lfoState);
+        publishLFO();
+    }
+
+    out = voice.process();
+    if (!gs.driveOnoff) out = drive(out);
+    env = adsr.process(&vs.adsrState);
+    out = voice.filter.process(out, env * vs.velFilter, gs.LFOFilter, gs.modWheel.getCutoff(),
+                               vs.osc.note);
+    if (gs.driveOnoff) out = drive(out);
+
+    if (gs.ampEnvType == 0)
+        out *= env * vs.velAmp;
+    else if (gs.ampEnvType == 1)
+        out *= vs.adsrState.gate * vs.velAmp;
+
+    if (oneShot) out *= 1.0 - gs.LFOAmp;
+    return out;
+}
+
+double Synthesizer::process() {
+    GlobalState& gs = globalState;
+    smoothParameters();
+    advanceNoise();
+    advancePulseWidthLFO();
+
+    const bool oneShot = lfo->seeIsOneShot();
+    if (!oneShot) {
+        lfo->process(&gs.lfoState);
+        publishLFO();
+    }
+
+    double sum = 0.0;
+    const int n = std::min<int>(gs.numVoices, kMaxVoices);
+    for (int i = 0; i < n; ++i) {
+        if (voices[i]->state.isBusy()) sum += renderVoice(*voices[i]);
+    }
+
+    const double gain = volumeDezipper.process(oneShot ? gs.volume : gs.volume * (1.0 - gs.LFOAmp));
+    return std::clamp(sum * gain, -1.0, 1.0);
+}

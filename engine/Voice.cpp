@@ -1,0 +1,105 @@
+#include "Voice.h"
+
+#include "EngineMath.h"
+#include "GlobalState.h"
+
+#include <algorithm>
+
+namespace {
+
+constexpr double kTwoPi = 6.28318531;
+constexpr double kSlaveRate = 0.5;
+constexpr double kEmphasisCurrent = 2.5;
+constexpr double kEmphasisPrevious = -1.5;
+
+// Detune spread of the eight side cores, relative to the centre core.
+constexpr double kDetune[Voice::kNumCores] = {0.0,     0.005,     -0.007375, 0.01625, -0.013,
+                                              0.02525, -0.018625, 0.026375,  -0.03325};
+// The core that runs at the master rate, an octave above the others.
+constexpr int kOctaveCore = 2;
+
+inline double wrapPhase(double phase) {
+    return phase >= 1.0 ? phase - 2.0 : phase;
+}
+
+} // namespace
+
+double Voice::process() {
+    OscState& osc = state.osc;
+    if (gs->portaOnoff)
+        osc.note = osc.note * (1.0 - gs->portaSpeed) + osc.targetNote * gs->portaSpeed;
+    else
+        osc.note = osc.targetNote;
+
+    double f = midi2CPS(osc.note + gs->pitchWheelDelta * gs->pitchWheelRange) / gs->sampleRate;
+    f += f * gs->LFOPitch;
+    return calculateSS(f);
+}
+
+double Voice::calculateSS(double f) {
+    const double d = gs->sawDetuneSmoothed;
+    const double centreGain = d <= 0.05 ? 10.0 * (0.1 - d) : 0.5;
+    const double sideGain = d <= 0.05 ? 10.0 * d : 0.5;
+
+    incr = std::clamp(f, 0.0, 1.0);
+
+    // Lower half of the knob: a fixed width; upper half: automatic modulation around 0.25.
+    double pw = gs->pulseWidthSmoothed < 0.505 ? gs->pulseWidthSmoothed - 0.5 * gs->LFOPWM
+                                               : 0.25 - 0.06875 * gs->PWMonlyLFO + 0.5 * gs->LFOPWM;
+    pw = std::clamp(pw, 0.01, 0.5);
+
+    const double hs =
+        std::clamp(gs->hardSyncAmountSmoothed + gs->LFOHS + gs->modWheel.getHardSync(), 0.0, 1.0);
+    const double hsIncr = incr * 31.0 * hs;
+
+    double s = 0.5 - hsIncr;
+    if (s <= 0.1) s = 0.1;
+
+    const double h = 0.5 * incr;
+    const double fbBase = 0.5 - h;
+    const double fb = 6.5 * fbBase * fbBase * fbBase * fbBase;
+    const double offset = 0.376 - 0.752 * h;
+    const double level = 1.0 - 2.0 * h;
+
+    for (int k = 0; k < kNumCores; ++k) {
+        incrs[k] = incr * (1.0 + kDetune[k] * d);
+
+        masterPhase[k] += incrs[k];
+        syncFlag[k] = masterPhase[k] >= 1.0 && hsIncr != 0.0;
+        masterPhase[k] = wrapPhase(masterPhase[k]);
+
+        const double rate = k == kOctaveCore ? 1.0 : kSlaveRate;
+        slavePhase[k] = wrapPhase(slavePhase[k] + (incrs[k] + hsIncr) * rate);
+        if (syncFlag[k]) slavePhase[k] = 0.0;
+
+        sawCore[k] =
+            (sawCore[k] + fast_sin(kTwoPi * (slavePhase[k] + fb * sawCore[k] + 0.05 * k))) * s;
+        if (syncFlag[k]) sawCore[k] = 0.0;
+    }
+
+    pulseCore = (pulseCore + fast_sin(kTwoPi * (slavePhase[0] + fb * pulseCore + pw))) * s;
+
+    subPhase = wrapPhase(subPhase + 0.25 * incr);
+    const double b = gs->subOscBalanceSmoothed;
+    const double subFb = fb * (b < 0.5 ? 2.0 * b : 1.0);
+    subCore1 = (subCore1 + fast_sin(kTwoPi * (subPhase + subFb * subCore1))) * 0.5;
+    subCore2 = (subCore2 + fast_sin(kTwoPi * (subPhase + subFb * subCore2 + 0.5))) * 0.5;
+    const double sub = subCore1 - subCore2 * (b >= 0.5 ? 2.0 * (b - 0.5) : 0.0);
+
+    double sides = 0.0;
+    for (int k = 1; k < kNumCores; ++k)
+        sides += sawCore[k];
+    const double stack = centreGain * sawCore[0] + sideGain * sides;
+    const double mix = gs->sawAmountSmoothed * stack +
+                       gs->pulseAmountSmoothed * (sawCore[0] - pulseCore) +
+                       gs->noisesignal * gs->noiseAmountSmoothed + sub * gs->subAmountSmoothed;
+
+    double e = kEmphasisCurrent * mix + kEmphasisPrevious * prevMix;
+    prevMix = mix;
+    e = level * (e + offset);
+
+    const double w = 0.25 * e;
+    out = w - prevScaled + 0.9999 * out;
+    prevScaled = w;
+    return out;
+}
