@@ -7,17 +7,16 @@
 // Note-to-frequency with the engine's octave offset: note 57 gives 440 Hz. The oscillators and
 // the filter run at half this frequency, so MIDI note 69 sounds at 440 Hz.
 inline double midi2CPS(double note) {
-    return 440.0 * std::pow(2.0, (note - 57.0) / 12.0);
+    return 440.0 * std::exp2((note - 57.0) / 12.0);
 }
 
 // Parabolic sine approximation, exact (±1) at ±pi/2. Wraps its argument once only.
+// Branch-free: the oscillators call it twelve times per voice and sample with arguments that
+// defeat branch prediction. For negative x, x * |x| equals -(x * x) exactly.
 inline double fast_sin(double x) {
-    if (x < -3.14159265)
-        x += 6.28318531;
-    else if (x > 3.14159265)
-        x -= 6.28318531;
-    if (x < 0.0) return 1.27323954 * x + 0.405284735 * x * x;
-    return 1.27323954 * x - 0.405284735 * x * x;
+    const double wraps = (x > 3.14159265 ? 1.0 : 0.0) - (x < -3.14159265 ? 1.0 : 0.0);
+    x -= 6.28318531 * wraps;
+    return 1.27323954 * x - 0.405284735 * x * std::abs(x);
 }
 
 // Attack shape: 0 -> 0, 1 -> 1, fast concave rise.

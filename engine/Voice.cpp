@@ -15,8 +15,12 @@ constexpr double kEmphasisPrevious = -1.5;
 // Detune spread of the eight side cores, relative to the centre core.
 constexpr double kDetune[Voice::kNumCores] = {0.0,     0.005,     -0.007375, 0.01625, -0.013,
                                               0.02525, -0.018625, 0.026375,  -0.03325};
-// The core that runs at the master rate, an octave above the others.
-constexpr int kOctaveCore = 2;
+// Slave phase rates: core 2 runs at the master rate, an octave above the other eight.
+constexpr double kSlaveRates[Voice::kNumCores] = {kSlaveRate, kSlaveRate, 1.0,
+                                                  kSlaveRate, kSlaveRate, kSlaveRate,
+                                                  kSlaveRate, kSlaveRate, kSlaveRate};
+constexpr double kPhaseOffsets[Voice::kNumCores] = {0.0,  0.05, 0.1,  0.15, 0.2,
+                                                    0.25, 0.3,  0.35, 0.4};
 
 inline double wrapPhase(double phase) {
     return phase >= 1.0 ? phase - 2.0 : phase;
@@ -61,21 +65,27 @@ double Voice::calculateSS(double f) {
     const double offset = 0.376 - 0.752 * h;
     const double level = 1.0 - 2.0 * h;
 
+    // The core loops are branch-free so that the compiler can run several cores per
+    // instruction; a sync reset multiplies by zero instead of jumping.
+    const double syncOn = static_cast<double>(hsIncr != 0.0);
+    double synced[kNumCores];
     for (int k = 0; k < kNumCores; ++k) {
         incrs[k] = incr * (1.0 + kDetune[k] * d);
-
-        masterPhase[k] += incrs[k];
-        syncFlag[k] = masterPhase[k] >= 1.0 && hsIncr != 0.0;
-        masterPhase[k] = wrapPhase(masterPhase[k]);
-
-        const double rate = k == kOctaveCore ? 1.0 : kSlaveRate;
-        slavePhase[k] = wrapPhase(slavePhase[k] + (incrs[k] + hsIncr) * rate);
-        if (syncFlag[k]) slavePhase[k] = 0.0;
-
-        sawCore[k] =
-            (sawCore[k] + fast_sin(kTwoPi * (slavePhase[k] + fb * sawCore[k] + 0.05 * k))) * s;
-        if (syncFlag[k]) sawCore[k] = 0.0;
+        const double master = masterPhase[k] + incrs[k];
+        const double wrapped = master >= 1.0 ? 1.0 : 0.0;
+        synced[k] = wrapped * syncOn;
+        masterPhase[k] = master - 2.0 * wrapped;
     }
+    for (int k = 0; k < kNumCores; ++k) {
+        const double keep = 1.0 - synced[k];
+        slavePhase[k] = wrapPhase(slavePhase[k] + (incrs[k] + hsIncr) * kSlaveRates[k]) * keep;
+        const double core =
+            (sawCore[k] + fast_sin(kTwoPi * (slavePhase[k] + fb * sawCore[k] + kPhaseOffsets[k]))) *
+            s;
+        sawCore[k] = core * keep;
+    }
+    for (int k = 0; k < kNumCores; ++k)
+        syncFlag[k] = static_cast<int>(synced[k]);
 
     pulseCore = (pulseCore + fast_sin(kTwoPi * (slavePhase[0] + fb * pulseCore + pw))) * s;
 

@@ -1,0 +1,101 @@
+// Cost of Synthesizer::process: one and eight busy voices at 48 kHz, the default patch and a
+// heavier one, and the cost of a tail that has decayed into denormal range with and without
+// flushing denormals.
+
+#include "DenormalGuard.h"
+#include "EngineKit.h"
+
+#include <benchmark/benchmark.h>
+
+using namespace enginekit;
+
+namespace {
+
+constexpr double kRate = 48000.0;
+constexpr int kBlock = 4800; // samples per measured iteration
+
+Patch heavyPatch() {
+    Patch p;
+    p.resonance = 0.7;
+    p.sawDetune = 0.3;
+    p.hardSync = 0.3;
+    return p;
+}
+
+void setCounters(benchmark::State& state, int voices) {
+    const double samples = double(state.iterations()) * kBlock;
+    state.counters["ns_per_sample"] = benchmark::Counter(
+        samples * 1e-9, benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+    state.counters["ns_per_voice_sample"] = benchmark::Counter(
+        samples * voices * 1e-9, benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+    state.counters["realtime_x"] = benchmark::Counter(samples / kRate, benchmark::Counter::kIsRate);
+}
+
+void renderVoices(benchmark::State& state, const Patch& patch) {
+    const int voices = int(state.range(0));
+    Synthesizer synth;
+    apply(synth, patch, kRate);
+    for (int v = 0; v < voices; ++v)
+        noteOn(synth, v, 48 + 3 * v);
+    for (int i = 0; i < kBlock; ++i)
+        synth.process();
+    for (auto _ : state) {
+        double sum = 0.0;
+        for (int i = 0; i < kBlock; ++i)
+            sum += synth.process();
+        benchmark::DoNotOptimize(sum);
+    }
+    setCounters(state, voices);
+}
+
+void BM_DefaultPatch(benchmark::State& state) {
+    renderVoices(state, Patch{});
+}
+void BM_HeavyPatch(benchmark::State& state) {
+    renderVoices(state, heavyPatch());
+}
+
+// One held voice whose oscillator mix is off: the DC blocker and the filter decay towards
+// zero and eventually compute with denormal numbers.
+void silentTail(benchmark::State& state, bool flush) {
+    Synthesizer synth;
+    Patch p;
+    apply(synth, p, kRate);
+    noteOn(synth, 0, 60);
+    for (int i = 0; i < kBlock; ++i)
+        synth.process();
+    GlobalState& gs = synth.globalState;
+    gs.setSawAmount(0.0);
+    gs.setPulseAmount(0.0);
+    gs.setSubAmount(0.0);
+    for (int i = 0; i < int(kRate * 160); ++i) // long enough for the tail to go denormal
+        synth.process();
+    for (auto _ : state) {
+        double sum = 0.0;
+        if (flush) {
+            DenormalGuard guard;
+            for (int i = 0; i < kBlock; ++i)
+                sum += synth.process();
+        } else {
+            for (int i = 0; i < kBlock; ++i)
+                sum += synth.process();
+        }
+        benchmark::DoNotOptimize(sum);
+    }
+    setCounters(state, 1);
+}
+
+void BM_DenormalTail(benchmark::State& state) {
+    silentTail(state, false);
+}
+void BM_DenormalTailFlushed(benchmark::State& state) {
+    silentTail(state, true);
+}
+
+} // namespace
+
+BENCHMARK(BM_DefaultPatch)->Arg(1)->Arg(8);
+BENCHMARK(BM_HeavyPatch)->Arg(1)->Arg(8);
+BENCHMARK(BM_DenormalTail)->Iterations(200);
+BENCHMARK(BM_DenormalTailFlushed)->Iterations(200);
+BENCHMARK_MAIN();
