@@ -36,8 +36,12 @@ bool parseHeader(MidiByteCursor& cursor, Header& header, std::string& error) {
     uint32_t length = 0;
     uint16_t format = 0;
     uint16_t tracks = 0;
-    if (!cursor.readU32(length) || length < 6 || cursor.remaining() < length) {
-        error = "truncated or malformed MThd header";
+    if (!cursor.readU32(length) || cursor.remaining() < length) {
+        error = "truncated MThd header";
+        return false;
+    }
+    if (length < 6) {
+        error = "MThd header of " + std::to_string(length) + " bytes (at least 6 needed)";
         return false;
     }
     cursor.readU16(format);
@@ -133,7 +137,7 @@ bool parseTracks(MidiByteCursor& cursor, int trackCount, std::vector<ParsedTrack
         TrackChunk chunk{body, number, chunkStart + 8, kMaxMidiFileEvents - eventsSoFar};
         tracks.emplace_back();
         if (!parseTrackChunk(chunk, tracks.back(), error)) return false;
-        eventsSoFar += tracks.back().events.size();
+        eventsSoFar += tracks.back().events.size() + tracks.back().tempos.size();
     }
     return true;
 }
@@ -160,26 +164,6 @@ void mergeTracks(std::vector<ParsedTrack>& tracks, const TempoMap& tempo, MidiFi
     }
     file.durationSeconds = tempo.seconds(endTick);
 }
-
-} // namespace
-
-bool parseMidiFile(std::span<const uint8_t> bytes, MidiFile& file, std::string& error) {
-    file = MidiFile{};
-    error.clear();
-    MidiByteCursor cursor(bytes);
-    Header header;
-    if (!parseHeader(cursor, header, error) || !divisionIsValid(header.division, error)) {
-        return false;
-    }
-    std::vector<ParsedTrack> tracks;
-    if (!parseTracks(cursor, header.trackCount, tracks, error)) return false;
-    mergeTracks(tracks, makeTempoMap(header.division, tracks), file);
-    file.format = header.format;
-    file.trackCount = header.trackCount;
-    return true;
-}
-
-namespace {
 
 bool readWholeFile(const std::string& path, std::vector<uint8_t>& bytes, std::string& error) {
     UniqueFd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
@@ -213,6 +197,22 @@ bool readWholeFile(const std::string& path, std::vector<uint8_t>& bytes, std::st
 }
 
 } // namespace
+
+bool parseMidiFile(std::span<const uint8_t> bytes, MidiFile& file, std::string& error) {
+    file = MidiFile{};
+    error.clear();
+    MidiByteCursor cursor(bytes);
+    Header header;
+    if (!parseHeader(cursor, header, error) || !divisionIsValid(header.division, error)) {
+        return false;
+    }
+    std::vector<ParsedTrack> tracks;
+    if (!parseTracks(cursor, header.trackCount, tracks, error)) return false;
+    mergeTracks(tracks, makeTempoMap(header.division, tracks), file);
+    file.format = header.format;
+    file.trackCount = header.trackCount;
+    return true;
+}
 
 bool readMidiFile(const std::string& path, MidiFile& file, std::string& error) {
     file = MidiFile{};

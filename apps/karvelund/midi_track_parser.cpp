@@ -62,6 +62,7 @@ private:
         if (length != 3) return fail("tempo event of " + std::to_string(length) + " bytes");
         const uint32_t micros = (uint32_t{data[0]} << 16) | (uint32_t{data[1]} << 8) | data[2];
         if (micros == 0) return fail("tempo of 0 microseconds per quarter note");
+        if (!roomForOneMore()) return false;
         mTrack.tempos.push_back({tick, micros});
         return true;
     }
@@ -91,12 +92,15 @@ private:
         }
         event.data1 = data[0];
         event.data2 = data[1];
-        if (mTrack.events.size() >= mChunk.eventLimit) {
-            mError = "too many events (more than " + std::to_string(kMaxMidiFileEvents) + ")";
-            return false;
-        }
+        if (!roomForOneMore()) return false;
         mTrack.events.push_back(event);
         return true;
+    }
+
+    bool roomForOneMore() {
+        if (mTrack.events.size() + mTrack.tempos.size() < mChunk.eventLimit) return true;
+        mError = "too many events (more than " + std::to_string(kMaxMidiFileEvents) + ")";
+        return false;
     }
 
     bool readVarLen(uint32_t& value) {

@@ -28,7 +28,7 @@ struct TrackChunk {
     std::span<const uint8_t> body;
     int number = 0;        // 1-based, for messages
     size_t fileOffset = 0; // where the body starts in the file, for messages
-    size_t eventLimit = 0; // channel messages this track may still add
+    size_t eventLimit = 0; // channel messages and tempo changes it may still add
 };
 
 // Keeps channel messages and tempo changes, skips other meta and system-exclusive events. Running

@@ -220,11 +220,13 @@ TEST(MidiFileRefusals, NameWhatIsWrong) {
 }
 
 TEST(MidiTrackParser, StopsAtTheEventLimit) {
-    const Bytes body = {0x00, 0xC0, 1, 0x00, 2, 0x00, 3, 0x00, 4};
+    // Tempo changes count too: three messages and one tempo change make four.
+    const Bytes body = {0x00, 0xC0, 1, 0x00, 2, 0x00, 0xFF, 0x51, 0x03, 0x07, 0xA1, 0x20, 0x00, 3};
     kv::cli::ParsedTrack parsed;
     std::string error;
     EXPECT_TRUE(kv::cli::parseTrackChunk({body, 1, 0, 4}, parsed, error)) << error;
-    EXPECT_EQ(parsed.events.size(), 4u);
+    EXPECT_EQ(parsed.events.size(), 3u);
+    EXPECT_EQ(parsed.tempos.size(), 1u);
     EXPECT_FALSE(kv::cli::parseTrackChunk({body, 1, 0, 3}, parsed, error));
     EXPECT_EQ(error, "too many events (more than 10000000)");
 }

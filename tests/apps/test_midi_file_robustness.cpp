@@ -95,8 +95,11 @@ TEST(MidiFileRobustness, AbsurdLengthsAreRefusedAsTruncated) {
         EXPECT_EQ(parseError(damaged).rfind("truncated track chunk 1 (length ", 0), 0u);
         damaged = rich;
         setU32(damaged, 4, length); // header length
-        EXPECT_EQ(parseError(damaged), "truncated or malformed MThd header");
+        EXPECT_EQ(parseError(damaged), "truncated MThd header");
     }
+    Bytes shortHeader = rich;
+    setU32(shortHeader, 4, 4);
+    EXPECT_EQ(parseError(shortHeader), "MThd header of 4 bytes (at least 6 needed)");
     const Bytes hugeMeta = {0x00, 0xFF, 0x01, 0xFF, 0xFF, 0xFF, 0x7F, 'x'};
     const Bytes hugeSysEx = {0x00, 0xF0, 0xFF, 0xFF, 0xFF, 0x7F, 0xF7};
     for (const Bytes& body : {hugeMeta, hugeSysEx}) {
