@@ -1,0 +1,66 @@
+#pragma once
+
+#include "KarvelundParams.h"
+#include "PluginBinding.h"
+
+#include "Synthesizer.h"
+#include "core/IMidiQueue.h"
+#include "util/UTIL_String.h"
+
+class IControl;
+
+// The Karvelund instrument: eight-voice subtractive synthesizer. It derives from the host
+// binding chosen at build time (PluginBinding.h of that binding).
+class Karvelund : public PluginBinding {
+public:
+    explicit Karvelund(IPluginInstanceInfo instanceInfo);
+    ~Karvelund() override;
+
+    void Reset() override;
+    void OnParamChange(int paramIdx) override;
+    void ProcessDoubleReplacing(double** inputs, double** outputs, int nFrames) override;
+    void ProcessMidiMsg(IMidiMsg* msg) override;
+    bool HostRequestingAboutBox() override;
+
+    // Held keys, for the on-screen keyboard; both take the plug-in mutex.
+    bool GetKeyStatus(int key);
+    int GetNumKeys();
+
+    // The bank file "Save Preset Changes..." writes to, and the file the constructor loaded
+    // ("" when neither the per-user nor the installed bank could be read).
+    const char* GetFactoryBankPath() const { return mFactoryBankPath.Get(); }
+    const char* GetLoadedBankPath() const { return mLoadedBankPath.Get(); }
+
+    // The engine, for inspection by tools and tests.
+    const Synthesizer& GetSynth() const { return mSynth; }
+
+private:
+    void NoteOn(const IMidiMsg* msg);
+    void NoteOff(const IMidiMsg* msg);
+    void NoteOffAll();
+    int FindFreeVoice();
+    void DispatchMidi(const IMidiMsg* msg);
+    void RestartLFO(VoiceState& voice);
+    void SetVelocityFactors(VoiceState& voice, int velocity) const;
+    void ReleaseKey(int note);
+    void LoadFactoryBank();
+
+    IControl* mAboutBox = nullptr; // owned by the editor
+    IMidiQueue mMidiQueue{1024};
+    int mNotesStarted = 0;
+    int mNumHeldKeys = 0;
+    bool mKeyStatus[128] = {};
+    double mEngineSampleRate = 44100.0;
+    Synthesizer mSynth;
+    int mLastVelocity = 0;
+    ITimeInfo mTimeInfo;
+    bool mParamResetPending = true;
+    // The free-running LFO was restarted for the current phrase. Per instance, so that two
+    // instruments in one host do not restart each other's LFO.
+    bool lfogateisstart = false;
+    UTIL_String mFactoryBankPath;
+    UTIL_String mLoadedBankPath;
+};
+
+// Creates an instance, one at a time across the process.
+Karvelund* MakePlug();
