@@ -10,3 +10,12 @@ bool UTIL_ReadFile(const char* path, std::vector<unsigned char>* out, size_t max
 // Writes size bytes to a new temporary file beside path and renames it over path, so a
 // failed write leaves any earlier file at path as it was. False on any failure.
 bool UTIL_WriteFileReplacing(const char* path, const void* data, size_t size);
+
+#include <cstdio>
+#include <memory>
+
+// Closes a C stream when it goes out of scope.
+struct UTIL_FileCloser {
+    void operator()(std::FILE* file) const { std::fclose(file); }
+};
+using UTIL_FilePtr = std::unique_ptr<std::FILE, UTIL_FileCloser>;
