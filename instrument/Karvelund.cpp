@@ -77,10 +77,8 @@ void Karvelund::ProcessDoubleReplacing(double** /*inputs*/, double** outputs, in
         // Nothing sounds before the first note; the engine starts at that very sample, so
         // the result does not depend on where the host's blocks begin.
         const double y = mNotesStarted > 0 ? mSynth.process() : 0.0;
-        if (left)
-            left[s] = y;
-        if (right)
-            right[s] = y;
+        if (left) left[s] = y;
+        if (right) right[s] = y;
     }
     mMidiQueue.Flush(nFrames);
 }

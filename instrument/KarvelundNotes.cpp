@@ -29,7 +29,9 @@ void RewriteAsNoteOn(IMidiMsg* msg, int note, int velocity) {
     msg->MakeNoteOnMsg(note, velocity, offset);
 }
 
-bool IsValidNote(int note) { return note >= 0 && note < 128; }
+bool IsValidNote(int note) {
+    return note >= 0 && note < 128;
+}
 
 } // namespace
 
@@ -49,11 +51,12 @@ void Karvelund::ProcessMidiMsg(IMidiMsg* msg) {
     // Note and controller numbers index 128-entry tables: out-of-range bytes are not MIDI.
     const bool hasIndexByte = status == IMidiMsg::kNoteOn || status == IMidiMsg::kNoteOff ||
                               status == IMidiMsg::kControlChange;
-    if (hasIndexByte && msg->mData1 >= 128)
-        return;
+    if (hasIndexByte && msg->mData1 >= 128) return;
 
     switch (status) {
-    case IMidiMsg::kPitchWheel: mMidiQueue.Add(msg); return;
+    case IMidiMsg::kPitchWheel:
+        mMidiQueue.Add(msg);
+        return;
 
     case IMidiMsg::kControlChange:
         if (msg->ControlChangeIdx() == IMidiMsg::kSustainPedal) {
@@ -63,8 +66,7 @@ void Karvelund::ProcessMidiMsg(IMidiMsg* msg) {
                 // Pedal up: every note it held is released now.
                 for (int i = 0; i < gs.numVoices; ++i) {
                     VoiceState& vs = mSynth.voices[i]->state;
-                    if (!vs.sustained)
-                        continue;
+                    if (!vs.sustained) continue;
                     RewriteAsNoteOff(msg, vs.noteNumber);
                     vs.sustained = false;
                     Release(vs.adsrState);
@@ -78,13 +80,14 @@ void Karvelund::ProcessMidiMsg(IMidiMsg* msg) {
         return;
 
     case IMidiMsg::kNoteOn:
-    case IMidiMsg::kNoteOff: break;
+    case IMidiMsg::kNoteOff:
+        break;
 
-    default: return;
+    default:
+        return;
     }
 
-    if (mNumHeldKeys < 1)
-        lfogateisstart = false;
+    if (mNumHeldKeys < 1) lfogateisstart = false;
 
     const int note = msg->NoteNumber();
     const int velocity = msg->Velocity();
@@ -142,24 +145,30 @@ void Karvelund::ProcessMidiMsg(IMidiMsg* msg) {
         RewriteAsNoteOff(msg, note);
     }
 
-    if (!gs.sustainPedalOnoff)
-        ReleaseKey(msg->NoteNumber());
+    if (!gs.sustainPedalOnoff) ReleaseKey(msg->NoteNumber());
     mMidiQueue.Add(msg);
 }
 
 void Karvelund::DispatchMidi(const IMidiMsg* msg) {
     GlobalState& gs = mSynth.globalState;
     switch (msg->StatusMsg()) {
-    case IMidiMsg::kNoteOff: NoteOff(msg); break;
-    case IMidiMsg::kNoteOn: NoteOn(msg); break;
+    case IMidiMsg::kNoteOff:
+        NoteOff(msg);
+        break;
+    case IMidiMsg::kNoteOn:
+        NoteOn(msg);
+        break;
     case IMidiMsg::kControlChange:
         if (msg->ControlChangeIdx() == IMidiMsg::kSustainPedal)
             gs.setSustainPedalOnoff(msg->ControlChange(IMidiMsg::kSustainPedal));
         else if (msg->ControlChangeIdx() == IMidiMsg::kModWheel)
             gs.modWheel.setModWheelAmount(msg->ControlChange(IMidiMsg::kModWheel));
         break;
-    case IMidiMsg::kPitchWheel: gs.setPitchWheelDelta(msg->PitchWheel()); break;
-    default: break;
+    case IMidiMsg::kPitchWheel:
+        gs.setPitchWheelDelta(msg->PitchWheel());
+        break;
+    default:
+        break;
     }
 }
 
@@ -188,8 +197,7 @@ void Karvelund::SetVelocityFactors(VoiceState& voice, int velocity) const {
 void Karvelund::NoteOn(const IMidiMsg* msg) {
     const int note = msg->NoteNumber();
     const int velocity = msg->Velocity();
-    if (msg->StatusMsg() != IMidiMsg::kNoteOn || velocity == 0)
-        return;
+    if (msg->StatusMsg() != IMidiMsg::kNoteOn || velocity == 0) return;
     GlobalState& gs = mSynth.globalState;
 
     for (int i = 0; i < gs.numVoices; ++i) {
@@ -230,8 +238,7 @@ int Karvelund::FindFreeVoice() {
     }
     const int n = mSynth.globalState.numVoices;
     for (int i = 0; i < n; ++i) {
-        if (!mSynth.voices[i]->state.isBusy())
-            return i;
+        if (!mSynth.voices[i]->state.isBusy()) return i;
     }
     // All busy: steal the voice that has sounded longest.
     int oldest = 0;
@@ -249,8 +256,7 @@ void Karvelund::NoteOff(const IMidiMsg* msg) {
     GlobalState& gs = mSynth.globalState;
     for (int i = 0; i < gs.numVoices; ++i) {
         VoiceState& vs = mSynth.voices[i]->state;
-        if (!vs.isBusy() || vs.noteNumber != note)
-            continue;
+        if (!vs.isBusy() || vs.noteNumber != note) continue;
         if (gs.sustainPedalOnoff) {
             vs.sustained = true;
             return;
@@ -263,11 +269,9 @@ void Karvelund::NoteOffAll() {
     GlobalState& gs = mSynth.globalState;
     for (int i = 0; i < gs.numVoices; ++i) {
         VoiceState& vs = mSynth.voices[i]->state;
-        if (!vs.isBusy())
-            continue;
+        if (!vs.isBusy()) continue;
         Release(vs.adsrState);
-        if (IsValidNote(vs.noteNumber))
-            mKeyStatus[vs.noteNumber] = false;
+        if (IsValidNote(vs.noteNumber)) mKeyStatus[vs.noteNumber] = false;
     }
     mSynth.heldNotes.clear();
     mNumHeldKeys = 0;

@@ -38,12 +38,14 @@ enum EParams {
 
 // The order in which the constructor declares the parameters (and builds their controls).
 inline constexpr int kParamDeclarationOrder[kNumParams] = {
-    kBPMSync,      kLFOType,       kLFOSpeed,       kLFOTarget,      kLFOAmount,  kSubOscWave,
-    kHardSync,     kSaw,           kPulse,          kSub,            kPulseWidth, kSawDetune,
-    kNoise,        kFilterType,    kCutoff,         kResonance,      kKbdTrk,     kEnvAmount,
-    kAttack,       kDecay,         kSustain,        kRelease,        kDrivePrePost,
-    kDriveAmount,  kAmpEnvSelect,  kVolume,         kPitchBendRange, kModWheelTarget,
-    kVelocityTarget, kPortaSpeed,  kPhonicType};
+    kBPMSync,        kLFOType,    kLFOSpeed,       kLFOTarget,
+    kLFOAmount,      kSubOscWave, kHardSync,       kSaw,
+    kPulse,          kSub,        kPulseWidth,     kSawDetune,
+    kNoise,          kFilterType, kCutoff,         kResonance,
+    kKbdTrk,         kEnvAmount,  kAttack,         kDecay,
+    kSustain,        kRelease,    kDrivePrePost,   kDriveAmount,
+    kAmpEnvSelect,   kVolume,     kPitchBendRange, kModWheelTarget,
+    kVelocityTarget, kPortaSpeed, kPhonicType};
 
 class IParam;
 

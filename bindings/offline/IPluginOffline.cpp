@@ -5,9 +5,8 @@ IPluginOffline::IPluginOffline(const IPluginInstanceInfo& instanceInfo, int nPar
                                const char* productName, const char* mfrName, int vendorVersion,
                                int uniqueID, int mfrID, int latency, bool plugDoesMidi,
                                bool plugDoesChunks, bool plugIsInst)
-    : IPluginBase(nParams, channelIOStr, nPresets, effectName, productName, mfrName,
-                  vendorVersion, uniqueID, mfrID, latency, plugDoesMidi, plugDoesChunks,
-                  plugIsInst, kAPISA),
+    : IPluginBase(nParams, channelIOStr, nPresets, effectName, productName, mfrName, vendorVersion,
+                  uniqueID, mfrID, latency, plugDoesMidi, plugDoesChunks, plugIsInst, kAPISA),
       mInstanceInfo(instanceInfo) {}
 
 void IPluginOffline::Initialize(double sampleRate, int blockSize) {
@@ -31,8 +30,7 @@ void IPluginOffline::Render(double** outputs, int nFrames) {
 }
 
 void IPluginOffline::Record(ParamChange::Kind kind, int paramIdx, double value) {
-    if (mRecordParamChanges)
-        mParamChanges.push_back({kind, paramIdx, value});
+    if (mRecordParamChanges) mParamChanges.push_back({kind, paramIdx, value});
 }
 
 void IPluginOffline::BeginInformHostOfParamChange(int paramIdx) {
@@ -58,8 +56,7 @@ void IPluginOffline::GetTimeSig(int* numerator, int* denominator) {
 
 void IPluginOffline::GetTime(ITimeInfo* t) {
     auto update = [](double& field, double value) {
-        if (value > 0.0)
-            field = value;
+        if (value > 0.0) field = value;
     };
     update(t->mTempo, mTransport.mTempo);
     update(t->mSamplePos, mTransport.mSamplePos);

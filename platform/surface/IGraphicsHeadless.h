@@ -9,8 +9,8 @@
 struct HeadlessAnswer {
     enum Kind { kCancel, kItem, kText, kPath };
     Kind kind = kCancel;
-    int item = -1;     // kItem: the chosen menu entry
-    std::string text;  // kText: the typed text; kPath: the chosen file
+    int item = -1;    // kItem: the chosen menu entry
+    std::string text; // kText: the typed text; kPath: the chosen file
 
     static HeadlessAnswer Cancel() { return {}; }
     static HeadlessAnswer Item(int i) { return {kItem, i, {}}; }

@@ -1,0 +1,52 @@
+#include "plugin_setup.h"
+
+#include "param_assignment.h"
+
+#include "core/IPluginBase.h"
+
+#include <filesystem>
+
+namespace kv::cli {
+
+namespace {
+
+// Why a file the framework refused could not be read.
+std::string fileProblem(const std::string& path, const char* kind) {
+    std::error_code ec;
+    if (!std::filesystem::exists(path, ec)) return path + ": no such file";
+    if (!std::filesystem::is_regular_file(path, ec)) return path + ": not a file";
+    return path + ": not a valid Karvelund " + kind + " file (or it holds broken values)";
+}
+
+} // namespace
+
+bool applySetup(IPluginBase& plug, const PluginSetup& setup, std::string& error) {
+    if (!setup.bank.empty() && !plug.LoadBankFromFXB(setup.bank.c_str())) {
+        error = fileProblem(setup.bank, "bank");
+        return false;
+    }
+    if (setup.program) {
+        if (*setup.program >= plug.NPresets() || !plug.RestorePreset(*setup.program)) {
+            error = "program " + std::to_string(*setup.program) + " does not exist (0 to " +
+                    std::to_string(plug.NPresets() - 1) + ")";
+            return false;
+        }
+    } else if (!setup.presetName.empty() && !plug.RestorePreset(setup.presetName.c_str())) {
+        error = "no preset named \"" + setup.presetName + "\"";
+        return false;
+    }
+    if (!setup.fxp.empty() && !plug.LoadProgramFromFXP(setup.fxp.c_str())) {
+        error = fileProblem(setup.fxp, "program");
+        return false;
+    }
+    if (setup.defaults) applyDefaults(plug);
+    for (const std::string& assignment : setup.sets) {
+        if (!applyAssignment(plug, assignment, error)) {
+            error = "--set " + assignment + ": " + error;
+            return false;
+        }
+    }
+    return true;
+}
+
+} // namespace kv::cli

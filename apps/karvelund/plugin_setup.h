@@ -1,0 +1,24 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+class IPluginBase;
+
+namespace kv::cli {
+
+// How the tool prepares the instrument before it plays: applied in this order.
+struct PluginSetup {
+    std::string bank;              // a bank file replacing the presets
+    std::optional<int> program;    // 0-based preset to restore
+    std::string presetName;        // or the preset of that name
+    std::string fxp;               // a program file loaded over it
+    bool defaults = false;         // every parameter to its declared default
+    std::vector<std::string> sets; // "Parameter Name=value"
+};
+
+// False with a one-line message naming the file or setting that is wrong.
+bool applySetup(IPluginBase& plug, const PluginSetup& setup, std::string& error);
+
+} // namespace kv::cli
