@@ -40,6 +40,8 @@ private:
     void NoteOffAll();
     int FindFreeVoice();
     void DispatchMidi(const IMidiMsg* msg);
+    void QueueLegatoMove(IMidiMsg* msg, int note);
+    void ReleaseSustainedVoices();
     void RestartLFO(VoiceState& voice);
     void SetVelocityFactors(VoiceState& voice, int velocity) const;
     void ReleaseKey(int note);
@@ -50,6 +52,10 @@ private:
     int mNotesStarted = 0;
     int mNumHeldKeys = 0;
     bool mKeyStatus[128] = {};
+    // The pedal as the arriving messages last set it, and the keys it holds; what the engine
+    // does with the pedal happens at the pedal message's sample.
+    bool mPedalDown = false;
+    bool mKeyHeldByPedal[128] = {};
     double mEngineSampleRate = 44100.0;
     Synthesizer mSynth;
     int mLastVelocity = 0;

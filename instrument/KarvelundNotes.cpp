@@ -3,6 +3,9 @@
 
 #include "Karvelund.h"
 
+#include <algorithm>
+#include <iterator>
+
 namespace {
 
 void Retrigger(ADSRState& st) {
@@ -43,9 +46,12 @@ void Karvelund::ReleaseKey(int note) {
     }
 }
 
+// Runs as each message arrives. It keeps the held-note list and the key table up to date at
+// once, and queues what the engine must do at the message's sample: note starts, releases,
+// pedal releases and legato pitch moves all take effect at their offset, so the sound does not
+// depend on where the host's blocks begin.
 void Karvelund::ProcessMidiMsg(IMidiMsg* msg) {
     GlobalState& gs = mSynth.globalState;
-    Voice& voice0 = *mSynth.voices[0];
     const IMidiMsg::EStatusMsg status = msg->StatusMsg();
 
     // Note and controller numbers index 128-entry tables: out-of-range bytes are not MIDI.
@@ -57,20 +63,16 @@ void Karvelund::ProcessMidiMsg(IMidiMsg* msg) {
     case IMidiMsg::kPitchWheel:
         mMidiQueue.Add(msg);
         return;
-
     case IMidiMsg::kControlChange:
         if (msg->ControlChangeIdx() == IMidiMsg::kSustainPedal) {
-            const double value = msg->ControlChange(IMidiMsg::kSustainPedal);
-            gs.setSustainPedalOnoff(value);
-            if (value < 0.5) {
-                // Pedal up: every note it held is released now.
-                for (int i = 0; i < gs.numVoices; ++i) {
-                    VoiceState& vs = mSynth.voices[i]->state;
-                    if (!vs.sustained) continue;
-                    RewriteAsNoteOff(msg, vs.noteNumber);
-                    vs.sustained = false;
-                    Release(vs.adsrState);
-                    ReleaseKey(vs.noteNumber);
+            mPedalDown = msg->ControlChange(IMidiMsg::kSustainPedal) >= 0.5;
+            if (!mPedalDown) {
+                // The keys the pedal was holding are up now.
+                for (int key = 0; key < 128; ++key) {
+                    if (mKeyHeldByPedal[key]) {
+                        mKeyHeldByPedal[key] = false;
+                        ReleaseKey(key);
+                    }
                 }
             }
             mMidiQueue.Add(msg);
@@ -78,11 +80,9 @@ void Karvelund::ProcessMidiMsg(IMidiMsg* msg) {
             mMidiQueue.Add(msg);
         }
         return;
-
     case IMidiMsg::kNoteOn:
     case IMidiMsg::kNoteOff:
         break;
-
     default:
         return;
     }
@@ -92,6 +92,7 @@ void Karvelund::ProcessMidiMsg(IMidiMsg* msg) {
     const int note = msg->NoteNumber();
     const int velocity = msg->Velocity();
     NoteList& held = mSynth.heldNotes;
+    VoiceState& voice0 = mSynth.voices[0]->state;
 
     if (status == IMidiMsg::kNoteOn && velocity > 0) {
         if (gs.phonicType == GlobalState::kMono) {
@@ -99,13 +100,14 @@ void Karvelund::ProcessMidiMsg(IMidiMsg* msg) {
             mLastVelocity = velocity;
         } else if (gs.phonicType == GlobalState::kLegato) {
             if (!held.empty()) {
-                voice0.state.osc.targetNote = note;
                 held.push_front(note);
+                QueueLegatoMove(msg, note);
                 return;
             }
-            voice0.state.noteNumber = note;
+            voice0.noteNumber = note;
             held.push_front(note);
         }
+        mKeyHeldByPedal[note] = false;
         if (!mKeyStatus[note]) {
             mKeyStatus[note] = true;
             ++mNumHeldKeys;
@@ -114,7 +116,9 @@ void Karvelund::ProcessMidiMsg(IMidiMsg* msg) {
         return;
     }
 
-    // Note-off, or note-on with velocity 0.
+    // Note-off, or note-on with velocity 0. The key let go is normally the note of the message
+    // as it ends up; a mono return to a held note rewrites it, but the key let go is this one.
+    int releasedKey = -1;
     if (gs.phonicType == GlobalState::kMono) {
         if (held.empty()) {
             RewriteAsNoteOff(msg, note);
@@ -122,31 +126,43 @@ void Karvelund::ProcessMidiMsg(IMidiMsg* msg) {
             held.pop_front();
             RewriteAsNoteOff(msg, note);
             if (!held.empty() && held.front() != note) {
-                // Back to the most recent key still held.
+                // Back to the most recent key still held; its note-on retriggers voice 0.
                 RewriteAsNoteOn(msg, held.front(), mLastVelocity);
-                Retrigger(voice0.state.adsrState);
+                releasedKey = note;
             }
         } else {
             held.remove(note);
         }
     } else if (gs.phonicType == GlobalState::kLegato) {
         if (held.empty()) {
-            RewriteAsNoteOff(msg, voice0.state.noteNumber);
+            RewriteAsNoteOff(msg, voice0.noteNumber);
         } else {
             held.remove(note);
             if (!held.empty() && held.front() != note) {
-                voice0.state.osc.targetNote = held.front();
+                QueueLegatoMove(msg, held.front());
                 return;
             }
-            RewriteAsNoteOff(msg, voice0.state.noteNumber);
+            RewriteAsNoteOff(msg, voice0.noteNumber);
             held.clear();
         }
     } else {
         RewriteAsNoteOff(msg, note);
     }
 
-    if (!gs.sustainPedalOnoff) ReleaseKey(msg->NoteNumber());
+    const int key = releasedKey >= 0 ? releasedKey : msg->NoteNumber();
+    if (!mPedalDown)
+        ReleaseKey(key);
+    else if (IsValidNote(key) && mKeyStatus[key])
+        mKeyHeldByPedal[key] = true;
     mMidiQueue.Add(msg);
+}
+
+// A legato pitch move travels through the queue as a poly-aftertouch message: real aftertouch
+// never reaches the queue (it is dropped on arrival), so the kind is free for this.
+void Karvelund::QueueLegatoMove(IMidiMsg* msg, int note) {
+    const IMidiMsg move(msg->mOffset, IMidiMsg::kPolyAfterTouch << 4,
+                        static_cast<unsigned char>(note), 0);
+    mMidiQueue.Add(&move);
 }
 
 void Karvelund::DispatchMidi(const IMidiMsg* msg) {
@@ -158,17 +174,33 @@ void Karvelund::DispatchMidi(const IMidiMsg* msg) {
     case IMidiMsg::kNoteOn:
         NoteOn(msg);
         break;
+    case IMidiMsg::kPolyAfterTouch:
+        mSynth.voices[0]->state.osc.targetNote = msg->mData1;
+        break;
     case IMidiMsg::kControlChange:
-        if (msg->ControlChangeIdx() == IMidiMsg::kSustainPedal)
-            gs.setSustainPedalOnoff(msg->ControlChange(IMidiMsg::kSustainPedal));
-        else if (msg->ControlChangeIdx() == IMidiMsg::kModWheel)
+        if (msg->ControlChangeIdx() == IMidiMsg::kSustainPedal) {
+            const double value = msg->ControlChange(IMidiMsg::kSustainPedal);
+            gs.setSustainPedalOnoff(value);
+            if (!gs.sustainPedalOnoff) ReleaseSustainedVoices();
+        } else if (msg->ControlChangeIdx() == IMidiMsg::kModWheel) {
             gs.modWheel.setModWheelAmount(msg->ControlChange(IMidiMsg::kModWheel));
+        }
         break;
     case IMidiMsg::kPitchWheel:
         gs.setPitchWheelDelta(msg->PitchWheel());
         break;
     default:
         break;
+    }
+}
+
+void Karvelund::ReleaseSustainedVoices() {
+    for (int i = 0; i < mSynth.globalState.numVoices; ++i) {
+        VoiceState& vs = mSynth.voices[i]->state;
+        if (vs.sustained) {
+            vs.sustained = false;
+            Release(vs.adsrState);
+        }
     }
 }
 
@@ -233,8 +265,22 @@ void Karvelund::NoteOn(const IMidiMsg* msg) {
 
 int Karvelund::FindFreeVoice() {
     if (mParamResetPending) {
-        OnParamReset();
+        // Every parameter is applied once more as the first note starts. That includes the
+        // phonic type, whose change releases all notes; the keys held right now (this note
+        // among them) must survive it, or mono and legato forget the phrase's first note.
         mParamResetPending = false;
+        const NoteList held = mSynth.heldNotes;
+        bool keys[128], heldByPedal[128];
+        std::copy(std::begin(mKeyStatus), std::end(mKeyStatus), keys);
+        std::copy(std::begin(mKeyHeldByPedal), std::end(mKeyHeldByPedal), heldByPedal);
+        const int numHeld = mNumHeldKeys;
+        const bool phraseStarted = lfogateisstart;
+        OnParamReset();
+        mSynth.heldNotes = held;
+        std::copy(std::begin(keys), std::end(keys), mKeyStatus);
+        std::copy(std::begin(heldByPedal), std::end(heldByPedal), mKeyHeldByPedal);
+        mNumHeldKeys = numHeld;
+        lfogateisstart = phraseStarted;
     }
     const int n = mSynth.globalState.numVoices;
     for (int i = 0; i < n; ++i) {
@@ -274,6 +320,7 @@ void Karvelund::NoteOffAll() {
         if (IsValidNote(vs.noteNumber)) mKeyStatus[vs.noteNumber] = false;
     }
     mSynth.heldNotes.clear();
+    std::fill(std::begin(mKeyHeldByPedal), std::end(mKeyHeldByPedal), false);
     mNumHeldKeys = 0;
     lfogateisstart = false;
 }
