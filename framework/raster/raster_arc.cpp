@@ -84,13 +84,9 @@ template <class Plot> void eightWays(int a, int b, bool skipTransposed, Plot plo
     plot(b, a), plot(-b, a), plot(b, -a), plot(-b, -a);
 }
 
-template <class Full> void plainOutline(const Canvas& cv, const CircleGeometry& g, Full full) {
-    const auto plot = [&](int dx, int dy) {
-        const int x = g.icx + dx, y = g.icy + dy;
-        if (cv.inside(x, y)) full(cv.at(x, y));
-    };
-    const int R = static_cast<int>(g.r + 0.5f);
-    plot(0, R), plot(0, -R), plot(R, 0), plot(-R, 0);
+// The midpoint walk of the first octant of a circle of radius R: step(x, y) for x = 1, 2, ...
+// while x stays below y.
+template <class Step> void midpointWalk(int R, Step step) {
     int x = 0, y = R, err = -R;
     for (;;) {
         ++x;
@@ -101,8 +97,18 @@ template <class Full> void plainOutline(const Canvas& cv, const CircleGeometry& 
         } else {
             err += 2 * x + 1;
         }
-        eightWays(x, y, x == y, plot);
+        step(x, y);
     }
+}
+
+template <class Full> void plainOutline(const Canvas& cv, const CircleGeometry& g, Full full) {
+    const auto plot = [&](int dx, int dy) {
+        const int x = g.icx + dx, y = g.icy + dy;
+        if (cv.inside(x, y)) full(cv.at(x, y));
+    };
+    const int R = static_cast<int>(g.r + 0.5f);
+    plot(0, R), plot(0, -R), plot(R, 0), plot(-R, 0);
+    midpointWalk(R, [&](int x, int y) { eightWays(x, y, x == y, plot); });
 }
 
 // The antialiased walk: calls ring(y, ix, weightInner, weightOuter, lastStep) per step.
@@ -160,18 +166,7 @@ void octantRuns(const Canvas& cv, const CircleGeometry& g, int s, int l, Full fu
 template <class Full> void plainDisc(const Canvas& cv, const CircleGeometry& g, Full full) {
     const int R = static_cast<int>(g.r + 0.5f);
     discRuns(cv, g, R, full);
-    int x = 0, y = R, err = -R;
-    for (;;) {
-        ++x;
-        if (x >= y) break;
-        if (err >= 0) {
-            --y;
-            err += 2 * (x - y) + 1;
-        } else {
-            err += 2 * x + 1;
-        }
-        octantRuns(cv, g, x, y, full);
-    }
+    midpointWalk(R, [&](int x, int y) { octantRuns(cv, g, x, y, full); });
 }
 
 template <class Full>
