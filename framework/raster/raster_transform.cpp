@@ -32,6 +32,18 @@ Sampler samplerOf(RAST_IBitmap* src, int left, int top, int right, int bottom) {
     return s;
 }
 
+// A negative destination size walks the source backwards from its far edge. The walk starts one
+// step inside that edge, so the samples are exactly those of the unmirrored walk in reverse order.
+// Returns that step, to be added to the start position.
+template <class T> double mirrorAxis(int* dst, int* dstSize, T* src, T* srcSize) {
+    if (*dstSize >= 0) return 0.0;
+    *dst += *dstSize;
+    *dstSize = -*dstSize;
+    *src += *srcSize;
+    *srcSize = -*srcSize;
+    return *srcSize / static_cast<double>(*dstSize);
+}
+
 bool isBilinear(int mode) {
     return (mode & RAST_BLIT_FILTER_MASK) == RAST_BLIT_FILTER_BILINEAR;
 }
@@ -132,8 +144,8 @@ void RAST_ScaledBlit(RAST_IBitmap* dest, RAST_IBitmap* src, int dstx, int dsty, 
         RAST_Blit(dest, src, dstx, dsty, &r, alpha, mode);
         return;
     }
-    if (dstw < 0) dstx += dstw, srcx += srcw, srcw = -srcw, dstw = -dstw;
-    if (dsth < 0) dsty += dsth, srcy += srch, srch = -srch, dsth = -dsth;
+    const double mirrorX = mirrorAxis(&dstx, &dstw, &srcx, &srcw);
+    const double mirrorY = mirrorAxis(&dsty, &dsth, &srcy, &srch);
     const double xadv = srcw / static_cast<float>(dstw), yadv = srch / static_cast<float>(dsth);
     double sx0 = srcx, sy0 = srcy;
     if (dstx < 0) sx0 -= dstx * xadv, dstw += dstx, dstx = 0;
@@ -143,7 +155,7 @@ void RAST_ScaledBlit(RAST_IBitmap* dest, RAST_IBitmap* src, int dstx, int dsty, 
     if (dstw <= 0 || dsth <= 0) return;
 
     const long long dx = toFixed(xadv), dy = toFixed(yadv);
-    long long cx = toFixed(sx0), cy = toFixed(sy0);
+    long long cx = toFixed(sx0 + mirrorX), cy = toFixed(sy0 + mirrorY);
     if (!clipAxisToSource(dx, src->getWidth(), &cx, &dstx, &dstw)) return;
     if (!clipAxisToSource(dy, src->getHeight(), &cy, &dsty, &dsth)) return;
     if (!dest->getBits() || !src->getBits()) return;
@@ -208,8 +220,8 @@ void RAST_RotatedBlit(RAST_IBitmap* dest, RAST_IBitmap* src, int dstx, int dsty,
         right = std::min(right, srcx + srcw);
         bottom = std::min(bottom, srcy + srch);
     }
-    if (dstw < 0) dstx += dstw, srcx += srcw, srcw = -srcw, dstw = -dstw;
-    if (dsth < 0) dsty += dsth, srcy += srch, srch = -srch, dsth = -dsth;
+    srcx += mirrorAxis(&dstx, &dstw, &srcx, &srcw);
+    srcy += mirrorAxis(&dsty, &dsth, &srcy, &srch);
 
     const double c = std::cos(angle), s = std::sin(angle);
     const double dsdx = srcw / dstw * c, dsdy = srcw / dstw * s;
