@@ -108,7 +108,8 @@ TEST(DrawText, ColourOpaqueBackgroundAndAlphaByte) {
 }
 
 TEST(DrawText, NoAntialiasQualityGivesOnlyFullCoverage) {
-    TextContext smooth(100, 30, 20), hard(100, 30, 20, "Arial", FW_NORMAL, 0, NONANTIALIASED_QUALITY);
+    TextContext smooth(100, 30, 20),
+        hard(100, 30, 20, "Arial", FW_NORMAL, 0, NONANTIALIASED_QUALITY);
     RECT r{0, 0, 100, 30};
     DrawText(smooth.dc, "Oslo", -1, &r, 0);
     DrawText(hard.dc, "Oslo", -1, &r, 0);

@@ -48,7 +48,8 @@ TEST(MemContext, ZeroFilledAlignedAndRefusesBadSizes) {
     ASSERT_NE(dc, nullptr);
     RAST_pixel* fb = PLAT_GetCtxFrameBuffer(dc);
     EXPECT_EQ(reinterpret_cast<std::uintptr_t>(fb) % 64, 0u);
-    for (int i = 0; i < 21; ++i) EXPECT_EQ(fb[i], 0u);
+    for (int i = 0; i < 21; ++i)
+        EXPECT_EQ(fb[i], 0u);
     PLAT_DeleteGfxContext(dc);
     EXPECT_EQ(PLAT_CreateMemContext(nullptr, 0, 5), nullptr);
     EXPECT_EQ(PLAT_CreateMemContext(nullptr, 1 << 20, 1 << 20), nullptr);
@@ -75,8 +76,10 @@ TEST(SharedFonts, SeveralThreadsDrawWithOneFont) {
             PLAT_DeleteGfxContext(dc);
         });
     }
-    for (auto& t : threads) t.join();
-    for (int w : widths) EXPECT_EQ(w, widths[0]);
+    for (auto& t : threads)
+        t.join();
+    for (int w : widths)
+        EXPECT_EQ(w, widths[0]);
     EXPECT_GT(widths[0], 0);
     DeleteObject(font);
 }
