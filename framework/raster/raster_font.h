@@ -89,6 +89,7 @@ private:
                    bool notNative);
     bool drawGlyphWeighted(RAST_IBitmap* bm, int c, int x, int y, const RECT* clip, float alpha);
     const charEnt* renderedEntry(int c);
+    void nextLine(int* x, int* y, int startX, int startY) const;
     int storeMask(const RAST_pixel* bits, int span, int drawWidth, int height, int advance);
     void rotateMask(charEnt* e);
     void applyEffects(const charEnt& e);

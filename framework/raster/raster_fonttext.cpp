@@ -117,6 +117,16 @@ int RAST_CachedFont::nativeDrawOffscreen(RAST_IBitmap* bm, const char* str, int 
     return result;
 }
 
+// A line feed: back to the start column one line lower (for vertical fonts the start row, one
+// column further).
+void RAST_CachedFont::nextLine(int* x, int* y, int startX, int startY) const {
+    if (m_flags & RAST_FONT_FLAG_VERTICAL) {
+        *y = startY, *x += m_line_height + m_lsadj;
+    } else {
+        *x = startX, *y += m_line_height + m_lsadj;
+    }
+}
+
 const RAST_CachedFont::charEnt* RAST_CachedFont::renderedEntry(int c) {
     const charEnt* e = findChar(c);
     if (!e || e->base_offset == 0) {
@@ -134,11 +144,7 @@ int RAST_CachedFont::cachedMeasure(const char* str, int strcnt, RECT* rect, unsi
         if (c == '\r') continue;
         if (c == '\n') {
             if (!(flags & DT_SINGLELINE)) {
-                if (vertical) {
-                    penY = 0, penX += m_line_height + m_lsadj;
-                } else {
-                    penX = 0, penY += m_line_height + m_lsadj;
-                }
+                nextLine(&penX, &penY, 0, 0);
                 continue;
             }
             c = ' ';
@@ -198,11 +204,7 @@ int RAST_CachedFont::cachedDraw(RAST_IBitmap* bm, const char* str, int strcnt, R
         if (c == '\r') continue;
         if (c == '\n') {
             if (!(flags & DT_SINGLELINE)) {
-                if (vertical) {
-                    y = startY, x += m_line_height + m_lsadj;
-                } else {
-                    x = startX, y += m_line_height + m_lsadj;
-                }
+                nextLine(&x, &y, startX, startY);
                 continue;
             }
             c = ' ';
