@@ -13,8 +13,10 @@
 namespace rast_detail {
 
 FontShared& fontShared() {
-    static FontShared shared;
-    return shared;
+    // Never destroyed: fonts held by other static objects may be deleted after this function's
+    // statics are gone. The scratch bitmaps are still freed with the last font.
+    static FontShared* shared = new FontShared();
+    return *shared;
 }
 
 bool ensureScratchSize(std::unique_ptr<RAST_SysBitmap>& bm, int w, int h) {
