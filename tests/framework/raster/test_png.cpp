@@ -1,0 +1,200 @@
+// PNG loading of every colour type, refusal of damaged files, and writing.
+
+#include "raster/raster_png.h"
+#include "raster_test_util.h"
+
+#include <png.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace {
+
+struct PngSpec {
+    int width = 0, height = 0, bitDepth = 8, colorType = PNG_COLOR_TYPE_RGB;
+    std::vector<std::vector<unsigned char>> rows;
+    std::vector<png_color> palette;
+    std::vector<unsigned char> trns;
+    bool interlaced = false;
+};
+
+// Writes a PNG with libpng directly, independent of the code under test.
+bool writeWithLibpng(const std::string& path, const PngSpec& spec) {
+    std::FILE* f = std::fopen(path.c_str(), "wb");
+    if (!f) return false;
+    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+    png_infop info = png_create_info_struct(png);
+    std::vector<png_bytep> rows;
+    for (const auto& r : spec.rows)
+        rows.push_back(const_cast<png_bytep>(r.data()));
+    if (setjmp(png_jmpbuf(png))) {
+        png_destroy_write_struct(&png, &info);
+        std::fclose(f);
+        return false;
+    }
+    png_init_io(png, f);
+    png_set_IHDR(png, info, spec.width, spec.height, spec.bitDepth, spec.colorType,
+                 spec.interlaced ? PNG_INTERLACE_ADAM7 : PNG_INTERLACE_NONE,
+                 PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+    if (!spec.palette.empty()) {
+        png_set_PLTE(png, info, spec.palette.data(), static_cast<int>(spec.palette.size()));
+    }
+    if (!spec.trns.empty()) {
+        png_set_tRNS(png, info, spec.trns.data(), static_cast<int>(spec.trns.size()), nullptr);
+    }
+    png_write_info(png, info);
+    png_write_image(png, rows.data());
+    png_write_end(png, nullptr);
+    png_destroy_write_struct(&png, &info);
+    std::fclose(f);
+    return true;
+}
+
+class PngTest : public ::testing::Test {
+protected:
+    std::filesystem::path dir;
+    void SetUp() override {
+        dir = std::filesystem::temp_directory_path() /
+              ("kv_png_" +
+               std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+        std::filesystem::create_directories(dir);
+    }
+    void TearDown() override { std::filesystem::remove_all(dir); }
+    std::string path(const char* name) const { return (dir / name).string(); }
+
+    std::unique_ptr<RAST_IBitmap> load(const PngSpec& spec) {
+        const std::string p = path("image.png");
+        EXPECT_TRUE(writeWithLibpng(p, spec));
+        return std::unique_ptr<RAST_IBitmap>(RAST_LoadPNG(p.c_str()));
+    }
+};
+
+} // namespace
+
+TEST_F(PngTest, RgbWithoutTransparencyLoadsOpaque) {
+    PngSpec s{2, 1, 8, PNG_COLOR_TYPE_RGB, {{10, 20, 30, 40, 50, 60}}, {}, {}, false};
+    auto bm = load(s);
+    ASSERT_TRUE(bm);
+    EXPECT_EQ(bm->getWidth(), 2);
+    EXPECT_EQ(RAST_GetPixel(bm.get(), 0, 0), RAST_RGBA(10, 20, 30, 255));
+    EXPECT_EQ(RAST_GetPixel(bm.get(), 1, 0), RAST_RGBA(40, 50, 60, 255));
+}
+
+TEST_F(PngTest, RgbaKeepsStraightAlpha) {
+    PngSpec s{1,  2,  8,    PNG_COLOR_TYPE_RGB_ALPHA, {{200, 100, 50, 7}, {1, 2, 3, 255}},
+              {}, {}, false};
+    auto bm = load(s);
+    ASSERT_TRUE(bm);
+    EXPECT_EQ(RAST_GetPixel(bm.get(), 0, 0), RAST_RGBA(200, 100, 50, 7));
+    EXPECT_EQ(RAST_GetPixel(bm.get(), 0, 1), RAST_RGBA(1, 2, 3, 255));
+}
+
+TEST_F(PngTest, PaletteWithTransparencyChunkGetsPaletteAlpha) {
+    PngSpec s{3,           1,
+              8,           PNG_COLOR_TYPE_PALETTE,
+              {{0, 1, 2}}, {{255, 0, 0}, {0, 255, 0}, {0, 0, 200}},
+              {0, 128},    false};
+    auto bm = load(s);
+    ASSERT_TRUE(bm);
+    EXPECT_EQ(RAST_GetPixel(bm.get(), 0, 0), RAST_RGBA(255, 0, 0, 0));
+    EXPECT_EQ(RAST_GetPixel(bm.get(), 1, 0), RAST_RGBA(0, 255, 0, 128));
+    EXPECT_EQ(RAST_GetPixel(bm.get(), 2, 0), RAST_RGBA(0, 0, 200, 255));
+}
+
+TEST_F(PngTest, SixteenBitSamplesKeepTheirHighByte) {
+    PngSpec s{1, 1, 16, PNG_COLOR_TYPE_RGB, {{0x12, 0x34, 0xAB, 0xCD, 0xFF, 0x01}}, {}, {}, false};
+    auto bm = load(s);
+    ASSERT_TRUE(bm);
+    EXPECT_EQ(RAST_GetPixel(bm.get(), 0, 0), RAST_RGBA(0x12, 0xAB, 0xFF, 255));
+}
+
+TEST_F(PngTest, OneBitGreyLoadsAsBlackAndWhite) {
+    PngSpec s{10, 1, 1, PNG_COLOR_TYPE_GRAY, {{0xA0, 0x40}}, {}, {}, false};
+    auto bm = load(s);
+    ASSERT_TRUE(bm);
+    const RAST_pixel white = RAST_RGBA(255, 255, 255, 255), black = RAST_RGBA(0, 0, 0, 255);
+    const bool expected[10] = {true, false, true, false, false, false, false, false, false, true};
+    for (int x = 0; x < 10; ++x)
+        EXPECT_EQ(RAST_GetPixel(bm.get(), x, 0), expected[x] ? white : black) << x;
+}
+
+TEST_F(PngTest, GreyAlphaAndInterlacedImagesLoad) {
+    PngSpec s{2, 2, 8, PNG_COLOR_TYPE_GRAY_ALPHA, {{9, 99, 200, 255}, {1, 2, 3, 4}}, {}, {}, true};
+    auto bm = load(s);
+    ASSERT_TRUE(bm);
+    EXPECT_EQ(RAST_GetPixel(bm.get(), 0, 0), RAST_RGBA(9, 9, 9, 99));
+    EXPECT_EQ(RAST_GetPixel(bm.get(), 1, 1), RAST_RGBA(3, 3, 3, 4));
+}
+
+TEST_F(PngTest, LoadingIntoAGivenBitmapResizesIt) {
+    PngSpec s{3,
+              2,
+              8,
+              PNG_COLOR_TYPE_RGB,
+              {{1, 1, 1, 2, 2, 2, 3, 3, 3}, {4, 4, 4, 5, 5, 5, 6, 6, 6}},
+              {},
+              {},
+              false};
+    const std::string p = path("into.png");
+    ASSERT_TRUE(writeWithLibpng(p, s));
+    RAST_MemBitmap bm(50, 50);
+    EXPECT_EQ(RAST_LoadPNG(p.c_str(), &bm), &bm);
+    EXPECT_EQ(bm.getWidth(), 3);
+    EXPECT_EQ(bm.getHeight(), 2);
+    EXPECT_EQ(RAST_GetPixel(&bm, 2, 1), RAST_RGBA(6, 6, 6, 255));
+    FlippedBitmap flipped;
+    ASSERT_EQ(RAST_LoadPNG(p.c_str(), &flipped), &flipped);
+    EXPECT_EQ(RAST_GetPixel(&flipped, 0, 0), RAST_RGBA(1, 1, 1, 255));
+    EXPECT_EQ(flipped.getBits()[0], RAST_RGBA(4, 4, 4, 255)); // top row stored last
+}
+
+TEST_F(PngTest, MissingDamagedAndTruncatedFilesAreRefused) {
+    EXPECT_EQ(RAST_LoadPNG(path("missing.png").c_str()), nullptr);
+    EXPECT_EQ(RAST_LoadPNG(nullptr), nullptr);
+    { std::ofstream(path("text.png")) << "this is not a PNG file at all"; }
+    EXPECT_EQ(RAST_LoadPNG(path("text.png").c_str()), nullptr);
+
+    PngSpec s{64, 64, 8, PNG_COLOR_TYPE_RGB, {}, {}, {}, false};
+    for (int y = 0; y < 64; ++y) {
+        std::vector<unsigned char> row(64 * 3);
+        for (std::size_t i = 0; i < row.size(); ++i)
+            row[i] = static_cast<unsigned char>(i * 31 + y * 7);
+        s.rows.push_back(row);
+    }
+    const std::string whole = path("whole.png");
+    ASSERT_TRUE(writeWithLibpng(whole, s));
+    const auto size = std::filesystem::file_size(whole);
+    std::filesystem::copy_file(whole, path("cut.png"));
+    std::filesystem::resize_file(path("cut.png"), size / 2);
+    EXPECT_EQ(RAST_LoadPNG(path("cut.png").c_str()), nullptr); // the created bitmap is freed
+
+    // A damaged image byte breaks the zlib stream or a CRC.
+    std::vector<char> bytes(size);
+    std::ifstream(whole, std::ios::binary).read(bytes.data(), static_cast<std::streamsize>(size));
+    for (std::size_t i = 60; i < 90; ++i)
+        bytes[i] = static_cast<char>(bytes[i] ^ 0x5A);
+    std::ofstream(path("bad.png"), std::ios::binary)
+        .write(bytes.data(), static_cast<std::streamsize>(size));
+    RAST_MemBitmap given(2, 2);
+    EXPECT_EQ(RAST_LoadPNG(path("bad.png").c_str(), &given), nullptr);
+}
+
+TEST_F(PngTest, WrittenImagesReadBackIdentically) {
+    RAST_MemBitmap bm(7, 5);
+    fillPattern(&bm);
+    const std::string p = path("out.png");
+    ASSERT_TRUE(RAST_WritePNG(p.c_str(), &bm));
+    std::unique_ptr<RAST_IBitmap> back(RAST_LoadPNG(p.c_str()));
+    ASSERT_TRUE(back);
+    for (int y = 0; y < 5; ++y) {
+        for (int x = 0; x < 7; ++x)
+            EXPECT_EQ(RAST_GetPixel(back.get(), x, y), RAST_GetPixel(&bm, x, y));
+    }
+    RAST_MemBitmap empty;
+    EXPECT_FALSE(RAST_WritePNG(path("empty.png").c_str(), &empty));
+    EXPECT_FALSE(RAST_WritePNG((dir / "no" / "such" / "dir.png").string().c_str(), &bm));
+}
