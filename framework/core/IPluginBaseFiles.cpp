@@ -121,6 +121,9 @@ bool IPluginBase::LoadProgramFromChunk(const ByteChunk* file) {
     } else {
         return false;
     }
+    // The loaded program fills the current preset even when that was still unused, so the
+    // restore below keeps the file's name instead of inventing a user preset name.
+    if (IPreset* current = mPresets.Get(mCurrentPresetIdx)) current->mInitialized = true;
     ModifyCurrentPreset(name);
     RestorePreset(mCurrentPresetIdx);
     InformHostOfProgramChange();
