@@ -43,15 +43,6 @@ TEST(Hosts, DisplayNames) {
     EXPECT_STREQ(GetHostNameStr(99, text), "Unknown");
 }
 
-TEST(Log, TraceAcceptsAnything) {
-    Trace("Test", __LINE__, "%s %d %f", "text", 3, 1.5);
-    Trace("Test", __LINE__, "no arguments");
-    EXPECT_STREQ(VSTOpcodeStr(3), "");
-    EXPECT_STREQ(AUSelectStr(3), "");
-    EXPECT_STREQ(AUPropertyStr(3), "");
-    EXPECT_STREQ(AUScopeStr(3), "");
-}
-
 namespace {
 
 // Runs CurrentTime under the given TZ setting and restores the old one.

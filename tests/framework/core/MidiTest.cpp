@@ -103,18 +103,6 @@ TEST(MidiMsg, ClearZeroesEverything) {
     EXPECT_EQ(sysex.mOffset, 0);
 }
 
-TEST(MidiMsg, StatusTexts) {
-    EXPECT_STREQ(StatusMsgStr(IMidiMsg::kNone), "none");
-    EXPECT_STREQ(StatusMsgStr(IMidiMsg::kNoteOff), "noteoff");
-    EXPECT_STREQ(StatusMsgStr(IMidiMsg::kNoteOn), "noteon");
-    EXPECT_STREQ(StatusMsgStr(IMidiMsg::kPolyAfterTouch), "aftertouch");
-    EXPECT_STREQ(StatusMsgStr(IMidiMsg::kControlChange), "controlchange");
-    EXPECT_STREQ(StatusMsgStr(IMidiMsg::kProgramChange), "programchange");
-    EXPECT_STREQ(StatusMsgStr(IMidiMsg::kChannelAfterTouch), "channelaftertouch");
-    EXPECT_STREQ(StatusMsgStr(IMidiMsg::kPitchWheel), "pitchwheel");
-    EXPECT_STREQ(StatusMsgStr(static_cast<IMidiMsg::EStatusMsg>(3)), "unknown");
-}
-
 TEST(MidiMsg, SysExHexDump) {
     const unsigned char bytes[] = {0x01, 0xAB, 0xF7, 0x10, 0x20};
     char text[16];

@@ -15,20 +15,6 @@ std::string Display(const IParam& param) {
 
 } // namespace
 
-TEST(Param, NewParameterDefaults) {
-    IParam param;
-    EXPECT_EQ(param.Type(), kTypeNone);
-    EXPECT_EQ(param.Value(), 0.0);
-    double lo, hi;
-    param.GetBounds(lo, hi);
-    EXPECT_EQ(lo, 0.0);
-    EXPECT_EQ(hi, 1.0);
-    EXPECT_EQ(param.GetShape(), 1.0);
-    EXPECT_STREQ(param.GetNameForHost(), "");
-    EXPECT_TRUE(param.GetCanAutomate());
-    EXPECT_FALSE(param.DisplayIsNegated());
-}
-
 TEST(Param, BoolIsATwoEntryEnumWithOffOnTexts) {
     IParam param;
     param.InitBool("x", true, "", "");
@@ -241,12 +227,4 @@ TEST(Param, FreeFunctions) {
     IParam gain;
     gain.InitDouble("Gain", -6.0, -60.0, 0.0, 0.1);
     EXPECT_NEAR(gain.DBToAmp(), 0.501187, 1e-6);
-}
-
-TEST(Param, AutomationAndNegationSetters) {
-    IParam param;
-    param.SetCanAutomate(false);
-    EXPECT_FALSE(param.GetCanAutomate());
-    param.NegateDisplay(true);
-    EXPECT_TRUE(param.DisplayIsNegated());
 }

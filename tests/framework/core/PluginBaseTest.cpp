@@ -38,17 +38,6 @@ TEST(PluginBase, ConstructionAndIdentity) {
     EXPECT_TRUE(plug.IsBypassed());
 }
 
-TEST(PluginBase, ApiAndArchTexts) {
-    EXPECT_STREQ(GetAPIString(kAPIVST2), "VST2");
-    EXPECT_STREQ(GetAPIString(kAPIVST3), "VST3");
-    EXPECT_STREQ(GetAPIString(kAPIAU), "AU");
-    EXPECT_STREQ(GetAPIString(kAPIRTAS), "RTAS");
-    EXPECT_STREQ(GetAPIString(kAPIAAX), "AAX");
-    EXPECT_STREQ(GetAPIString(kAPISA), "Standalone");
-    EXPECT_STREQ(GetAPIString(static_cast<EAPI>(9)), "");
-    EXPECT_STREQ(GetArchString(), "x64");
-}
-
 TEST(PluginBase, Versions) {
     TestPlug plug;
     EXPECT_EQ(plug.GetEffectVersion(false), 65795);
@@ -365,20 +354,6 @@ TEST(PluginBase, SamplesPerBeat) {
     EXPECT_DOUBLE_EQ(plug.GetSamplesPerBeat(), 32000.0);
     plug.SetTempo(0.0);
     EXPECT_EQ(plug.GetSamplesPerBeat(), 0.0);
-}
-
-TEST(PluginBase, TimeInfoDefaults) {
-    const ITimeInfo info;
-    EXPECT_EQ(info.mTempo, 120.0);
-    EXPECT_EQ(info.mSamplePos, -1.0);
-    EXPECT_EQ(info.mPPQPos, -1.0);
-    EXPECT_EQ(info.mLastBar, -1.0);
-    EXPECT_EQ(info.mCycleStart, -1.0);
-    EXPECT_EQ(info.mCycleEnd, -1.0);
-    EXPECT_EQ(info.mNumerator, 4);
-    EXPECT_EQ(info.mDenominator, 4);
-    EXPECT_FALSE(info.mTransportIsRunning);
-    EXPECT_FALSE(info.mTransportLoopEnabled);
 }
 
 TEST(PluginBase, MutexIsRecursiveAndExcludesOtherThreads) {
