@@ -37,6 +37,11 @@ void PutFxZeros(ByteChunk* file, int n) {
     file->Resize(file->Size() + n);
 }
 
+void PutFxChunk(ByteChunk* file, const ByteChunk* chunk) {
+    PutFxInt(file, chunk->Size());
+    file->PutChunk(chunk);
+}
+
 int GetFxInt(const ByteChunk* file, int pos, int32_t* value) {
     unsigned char bytes[4];
     pos = file->GetBytes(bytes, 4, pos);

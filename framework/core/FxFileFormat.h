@@ -49,6 +49,8 @@ void PutFxHeader(ByteChunk* file, const FxHeader& header);
 // At most 27 characters of name, the rest of the 28-byte field zero.
 void PutFxName(ByteChunk* file, const char* name);
 void PutFxZeros(ByteChunk* file, int n);
+// The chunk's length, then its bytes.
+void PutFxChunk(ByteChunk* file, const ByteChunk* chunk);
 
 // Readers return the position after what they read, or -1.
 int GetFxInt(const ByteChunk* file, int pos, int32_t* value);

@@ -8,6 +8,72 @@
 #include <cstdio>
 #include <cstring>
 
+namespace {
+
+using InChannel = IPluginBase::InChannel;
+using OutChannel = IPluginBase::OutChannel;
+
+// The slot in the input- or output-pointer array that a channel feeds.
+double** Slot(const InChannel* ch) {
+    return ch->mSrc;
+}
+double** Slot(const OutChannel* ch) {
+    return ch->mDest;
+}
+
+// Channels idx .. min(idx + n, count) - 1, negative starts clipped.
+template <typename Channel, typename Visit>
+void ForChannels(const UTIL_PtrList<Channel>& channels, int idx, int n, Visit visit) {
+    const int end = std::min(idx + n, channels.GetSize());
+    for (int i = std::max(idx, 0); i < end; ++i)
+        visit(channels.Get(i));
+}
+
+template <typename Channel, typename Visit>
+void ForAllChannels(const UTIL_PtrList<Channel>& channels, Visit visit) {
+    ForChannels(channels, 0, channels.GetSize(), visit);
+}
+
+template <typename Channel>
+void SetConnections(const UTIL_PtrList<Channel>& channels, int idx, int n, bool connected) {
+    ForChannels(channels, idx, n, [connected](Channel* ch) {
+        ch->mConnected = connected;
+        if (!connected) *Slot(ch) = ch->mScratchBuf.Get();
+    });
+}
+
+// Connected channels take the next host pointer in order; unconnected ones take none.
+template <typename Channel>
+void AttachHostBuffers(const UTIL_PtrList<Channel>& channels, int idx, int n, double** data) {
+    ForChannels(channels, idx, n, [&data](Channel* ch) {
+        if (ch->mConnected) *Slot(ch) = *data++;
+    });
+}
+
+template <typename Channel> bool UsesScratch(const UTIL_PtrList<Channel>& channels) {
+    bool uses = false;
+    ForAllChannels(channels, [&uses](const Channel* ch) {
+        uses = uses || *Slot(ch) == ch->mScratchBuf.Get();
+    });
+    return uses;
+}
+
+// Resizes a channel's scratch buffer to n zeroed doubles; a slot that pointed at the old
+// buffer follows it to the new one.
+template <typename Channel> void ResizeScratch(Channel* ch, int n) {
+    const double* old = ch->mScratchBuf.Get();
+    double* buf = ch->mScratchBuf.Resize(n);
+    if (buf) std::fill(buf, buf + n, 0.0);
+    if (*Slot(ch) == old) *Slot(ch) = buf;
+}
+
+template <typename Channel> void ZeroScratch(Channel* ch, int n) {
+    double* buf = ch->mScratchBuf.Get();
+    if (buf) std::fill(buf, buf + std::min(n, ch->mScratchBuf.GetSize()), 0.0);
+}
+
+} // namespace
+
 void IPluginBase::ParseChannelIO(const char* channelIOStr) {
     const char* layout = channelIOStr;
     while (layout) {
@@ -41,14 +107,11 @@ void IPluginBase::CreateChannels() {
 }
 
 void IPluginBase::PointUnconnectedChannelsAtScratch() {
-    for (int i = 0; i < NInChannels(); ++i) {
-        InChannel* ch = mInChannels.Get(i);
-        if (!ch->mConnected) *ch->mSrc = ch->mScratchBuf.Get();
-    }
-    for (int i = 0; i < NOutChannels(); ++i) {
-        OutChannel* ch = mOutChannels.Get(i);
-        if (!ch->mConnected) *ch->mDest = ch->mScratchBuf.Get();
-    }
+    auto point = [](auto* ch) {
+        if (!ch->mConnected) *Slot(ch) = ch->mScratchBuf.Get();
+    };
+    ForAllChannels(mInChannels, point);
+    ForAllChannels(mOutChannels, point);
 }
 
 bool IPluginBase::LegalIO(int nIn, int nOut) const {
@@ -75,21 +138,11 @@ void IPluginBase::LimitToStereoIO() {
 }
 
 void IPluginBase::SetInputChannelConnections(int idx, int n, bool connected) {
-    const int end = std::min(idx + n, NInChannels());
-    for (int i = std::max(idx, 0); i < end; ++i) {
-        InChannel* ch = mInChannels.Get(i);
-        ch->mConnected = connected;
-        if (!connected) *ch->mSrc = ch->mScratchBuf.Get();
-    }
+    SetConnections(mInChannels, idx, n, connected);
 }
 
 void IPluginBase::SetOutputChannelConnections(int idx, int n, bool connected) {
-    const int end = std::min(idx + n, NOutChannels());
-    for (int i = std::max(idx, 0); i < end; ++i) {
-        OutChannel* ch = mOutChannels.Get(i);
-        ch->mConnected = connected;
-        if (!connected) *ch->mDest = ch->mScratchBuf.Get();
-    }
+    SetConnections(mOutChannels, idx, n, connected);
 }
 
 bool IPluginBase::IsInChannelConnected(int chIdx) const {
@@ -143,97 +196,52 @@ const char* IPluginBase::GetOutputBusLabel(int idx) const {
     return BusLabel(mOutputBusLabels, idx);
 }
 
-namespace {
-
-// Resizes a channel's scratch buffer to n zeroed doubles; a slot that pointed at the old
-// buffer follows it to the new one.
-void ResizeScratch(UTIL_TypedBuf<double>* scratch, double** slot, int n) {
-    const double* old = scratch->Get();
-    double* buf = scratch->Resize(n);
-    if (buf) std::fill(buf, buf + n, 0.0);
-    if (*slot == old) *slot = buf;
-}
-
-void ZeroDoubles(UTIL_TypedBuf<double>* scratch, int n) {
-    double* buf = scratch->Get();
-    if (buf) std::fill(buf, buf + std::min(n, scratch->GetSize()), 0.0);
-}
-
-} // namespace
-
 void IPluginBase::SetBlockSize(int blockSize) {
     blockSize = std::max(blockSize, 0);
     if (blockSize == mBlockSize) return;
-    for (int i = 0; i < NInChannels(); ++i) {
-        InChannel* ch = mInChannels.Get(i);
-        ResizeScratch(&ch->mScratchBuf, ch->mSrc, blockSize);
-    }
-    for (int i = 0; i < NOutChannels(); ++i) {
-        OutChannel* ch = mOutChannels.Get(i);
-        ResizeScratch(&ch->mScratchBuf, ch->mDest, blockSize);
-    }
+    auto resize = [blockSize](auto* ch) { ResizeScratch(ch, blockSize); };
+    ForAllChannels(mInChannels, resize);
+    ForAllChannels(mOutChannels, resize);
     mBlockSize = blockSize;
     PointUnconnectedChannelsAtScratch();
 }
 
 void IPluginBase::ZeroScratchBuffers() {
-    for (int i = 0; i < NInChannels(); ++i)
-        ZeroDoubles(&mInChannels.Get(i)->mScratchBuf, mBlockSize);
-    for (int i = 0; i < NOutChannels(); ++i) {
-        ZeroDoubles(&mOutChannels.Get(i)->mScratchBuf, mBlockSize);
-    }
+    auto zero = [this](auto* ch) { ZeroScratch(ch, mBlockSize); };
+    ForAllChannels(mInChannels, zero);
+    ForAllChannels(mOutChannels, zero);
 }
 
 void IPluginBase::AttachInputBuffers(int idx, int n, double** data, int) {
-    const int end = std::min(idx + n, NInChannels());
-    for (int i = std::max(idx, 0); i < end; ++i) {
-        InChannel* ch = mInChannels.Get(i);
-        if (ch->mConnected) *ch->mSrc = *data++;
-    }
+    AttachHostBuffers(mInChannels, idx, n, data);
 }
 
 void IPluginBase::AttachInputBuffers(int idx, int n, float** data, int nFrames) {
     const int frames = std::min(nFrames, mBlockSize);
-    const int end = std::min(idx + n, NInChannels());
-    for (int i = std::max(idx, 0); i < end; ++i) {
-        InChannel* ch = mInChannels.Get(i);
-        if (!ch->mConnected) continue;
+    ForChannels(mInChannels, idx, n, [&data, frames](InChannel* ch) {
+        if (!ch->mConnected) return;
         const float* src = *data++;
         double* scratch = ch->mScratchBuf.Get();
         for (int s = 0; s < frames; ++s)
             scratch[s] = src[s];
         *ch->mSrc = scratch;
-    }
+    });
 }
 
 void IPluginBase::AttachOutputBuffers(int idx, int n, double** data) {
-    const int end = std::min(idx + n, NOutChannels());
-    for (int i = std::max(idx, 0); i < end; ++i) {
-        OutChannel* ch = mOutChannels.Get(i);
-        if (ch->mConnected) *ch->mDest = *data++;
-    }
+    AttachHostBuffers(mOutChannels, idx, n, data);
 }
 
 void IPluginBase::AttachOutputBuffers(int idx, int n, float** data) {
-    const int end = std::min(idx + n, NOutChannels());
-    for (int i = std::max(idx, 0); i < end; ++i) {
-        OutChannel* ch = mOutChannels.Get(i);
-        if (!ch->mConnected) continue;
+    ForChannels(mOutChannels, idx, n, [&data](OutChannel* ch) {
+        if (!ch->mConnected) return;
         *ch->mDest = ch->mScratchBuf.Get();
         ch->mFDest = *data++;
-    }
+    });
 }
 
 bool IPluginBase::AnyChannelUsesScratch() const {
-    for (int i = 0; i < NInChannels(); ++i) {
-        const InChannel* ch = mInChannels.Get(i);
-        if (*ch->mSrc == ch->mScratchBuf.Get()) return true;
-    }
-    for (int i = 0; i < NOutChannels(); ++i) {
-        const OutChannel* ch = mOutChannels.Get(i);
-        if (*ch->mDest == ch->mScratchBuf.Get()) return true;
-    }
-    return false;
+    return UsesScratch(mInChannels) || UsesScratch(mOutChannels);
 }
 
 int IPluginBase::ScratchLimitedFrames(int nFrames) const {

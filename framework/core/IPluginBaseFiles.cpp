@@ -23,62 +23,61 @@ bool IsEmpty(const char* text) {
 
 // ---- Building ----
 
+namespace {
+
+// The framework version header followed by the given state or preset list.
+template <typename Serialize> ByteChunk VersionedChunk(Serialize serialize) {
+    ByteChunk chunk;
+    InitChunkWithFrameworkVer(&chunk);
+    serialize(&chunk);
+    return chunk;
+}
+
+} // namespace
+
 void IPluginBase::MakeProgramFile(ByteChunk* file) {
     file->Clear();
-    FxHeader header;
-    header.mVersion = kFxProgramVersion;
-    header.mFxID = mUniqueID;
-    header.mFxVersion = GetEffectVersion(true);
-    header.mCount = NParams();
-    const char* name = GetPresetName(mCurrentPresetIdx);
+    FxHeader header{kFxContainerMagic, 0,         kFxProgramParamsMagic,
+                    kFxProgramVersion, mUniqueID, GetEffectVersion(true),
+                    NParams()};
+    ByteChunk state;
     if (DoesStateChunks()) {
-        ByteChunk state;
-        InitChunkWithFrameworkVer(&state);
-        SerializeState(&state);
-        header.mByteSize = kFxProgramHeaderSize + 4 + state.Size();
+        state = VersionedChunk([this](ByteChunk* chunk) { SerializeState(chunk); });
         header.mFxMagic = kFxProgramChunkMagic;
-        PutFxHeader(file, header);
-        PutFxName(file, name);
-        PutFxInt(file, state.Size());
-        file->PutChunk(&state);
+        header.mByteSize = kFxProgramHeaderSize + 4 + state.Size();
+    }
+    PutFxHeader(file, header);
+    PutFxName(file, GetPresetName(mCurrentPresetIdx));
+    if (DoesStateChunks()) {
+        PutFxChunk(file, &state);
         return;
     }
-    header.mFxMagic = kFxProgramParamsMagic;
-    PutFxHeader(file, header);
-    PutFxName(file, name);
-    for (int i = 0; i < NParams(); ++i)
+    for (int i = 0; i < NParams(); ++i) {
         PutFxFloat(file, static_cast<float>(GetParam(i)->GetNormalized()));
+    }
 }
 
 void IPluginBase::MakeBankFile(ByteChunk* file) {
     file->Clear();
-    FxHeader header;
-    header.mVersion = kFxBankVersion;
-    header.mFxID = mUniqueID;
-    header.mFxVersion = GetEffectVersion(true);
-    header.mCount = NPresets();
+    FxHeader header{kFxContainerMagic, 0,         kFxBankParamsMagic,
+                    kFxBankVersion,    mUniqueID, GetEffectVersion(true),
+                    NPresets()};
+    ByteChunk presets;
     if (DoesStateChunks()) {
-        ByteChunk state;
-        InitChunkWithFrameworkVer(&state);
-        SerializePresets(&state);
-        header.mByteSize = kFxBankHeaderSize + 4 + state.Size();
+        presets = VersionedChunk([this](ByteChunk* chunk) { SerializePresets(chunk); });
         header.mFxMagic = kFxBankChunkMagic;
-        PutFxHeader(file, header);
-        PutFxInt(file, mCurrentPresetIdx);
-        PutFxZeros(file, kFxBankReservedSize);
-        PutFxInt(file, state.Size());
-        file->PutChunk(&state);
-        return;
+        header.mByteSize = kFxBankHeaderSize + 4 + presets.Size();
     }
-    header.mFxMagic = kFxBankParamsMagic;
     PutFxHeader(file, header);
     PutFxInt(file, mCurrentPresetIdx);
     PutFxZeros(file, kFxBankReservedSize);
-
-    FxHeader record = header;
-    record.mFxMagic = kFxProgramParamsMagic;
-    record.mVersion = kFxProgramVersion;
-    record.mCount = NParams();
+    if (DoesStateChunks()) {
+        PutFxChunk(file, &presets);
+        return;
+    }
+    const FxHeader record{kFxContainerMagic, 0,         kFxProgramParamsMagic,
+                          kFxProgramVersion, mUniqueID, header.mFxVersion,
+                          NParams()};
     for (int p = 0; p < NPresets(); ++p) {
         const IPreset* preset = mPresets.Get(p);
         PutFxHeader(file, record);
@@ -121,6 +120,9 @@ bool IPluginBase::LoadProgramFromChunk(const ByteChunk* file) {
     } else {
         return false;
     }
+    // The loaded program fills the current preset even when that was still unused, so the
+    // restore below keeps the file's name instead of inventing a user preset name.
+    if (IPreset* current = mPresets.Get(mCurrentPresetIdx)) current->mInitialized = true;
     ModifyCurrentPreset(name);
     RestorePreset(mCurrentPresetIdx);
     InformHostOfProgramChange();

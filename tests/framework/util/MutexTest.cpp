@@ -27,8 +27,3 @@ TEST(UtilMutex, ExcludesOtherThreadsUntilReleased) {
     other.join();
     EXPECT_TRUE(entered.load());
 }
-
-TEST(UtilMutex, NullMutexLockIsHarmless) {
-    UTIL_MutexLock lock(nullptr);
-    SUCCEED();
-}
