@@ -68,11 +68,3 @@ bool findFontFile(const char* family, int weight, bool italic, FontFile* out) {
 }
 
 } // namespace kv_text
-
-#if defined(__SANITIZE_ADDRESS__)
-// fontconfig 2.14 loses a few bytes while parsing its configuration files on first use; that is
-// not ours to free. Weak, so that a program with its own suppression list keeps it.
-extern "C" __attribute__((weak)) const char* __lsan_default_suppressions() {
-    return "leak:libfontconfig.so\n";
-}
-#endif
