@@ -1,0 +1,35 @@
+#pragma once
+
+#include "editor/IGraphicsStructs.h"
+
+class IGraphics;
+class IPluginBase;
+class IKeyboardControl;
+class IBitmapOverlayControl;
+class IPresetMenu;
+
+// The instrument's 1080 x 525 editor panel. The constructor builds it in steps: the background
+// and shared bitmaps first, then each parameter's control right after the parameter is
+// declared, then the preset menu, the keyboard and the about box on top.
+class KarvelundEditor {
+public:
+    KarvelundEditor(IPluginBase* plug, IGraphics* graphics);
+
+    void AttachParamControl(int paramIdx);
+    void AttachFinalControls();
+
+    IPresetMenu* presetMenu = nullptr;
+    IKeyboardControl* keyboard = nullptr;
+    IBitmapOverlayControl* aboutBox = nullptr;
+
+private:
+    void Knob(int x, int y, int paramIdx);
+    void Fader(int x, int y, int paramIdx);
+    void FrameSwitch(int x, int y, int paramIdx, IBitmap* bitmap, bool partsSideBySide = true);
+    void StepSwitch(int x, int y, int paramIdx, IBitmap* bitmap);
+
+    IPluginBase* mPlug;
+    IGraphics* mGraphics;
+    IBitmap mKnob, mSlider, mToggle, mLfoType, mLfoTarget, mFilterType, mPhonic, mModWheel,
+        mVelocity, mBpmSync, mAmpEnv, mPitchBend;
+};
