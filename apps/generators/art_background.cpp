@@ -1,6 +1,7 @@
 #include "art_background.h"
 
 #include "art_controls.h"
+#include "art_geometry.h"
 #include "art_icons.h"
 #include "art_keys.h"
 #include "art_layout.h"
@@ -13,20 +14,15 @@ namespace art {
 namespace {
 
 constexpr double kPanelRadius = 6.0;
-constexpr int kLabelGap = 8; // between a label and the control it names
-constexpr int kLabelH = 14;
-
-const TextStyle kLabelStyle{kLabelSize, false, kLabel, Align::kCenter, 0.0};
-const TextStyle kTitleStyle{kTitleSize, true, kAccent, Align::kLeft, 1.5};
 const TextStyle kSmallCaps{9, true, kDim, Align::kLeft, 2.0};
 
 void paintSection(Canvas& bg, const Section& s) {
     bg.fillRoundRect(s.x, s.y, s.w, s.h, kPanelRadius, kPanelEdge);
     bg.fillRoundRectGradient(s.x + 1, s.y + 1, s.w - 2, s.h - 2, kPanelRadius - 1, kPanel,
                              kPanelShade);
-    const double titleW = bg.textWidth(s.title, kTitleStyle);
-    bg.text(s.title, s.x + 12, s.y + 6, titleW + 4, 14, kTitleStyle);
-    const double ruleX = s.x + 12 + titleW + 8;
+    const Box title = sectionTitleExtent(bg, s);
+    bg.text(s.title, title.x, title.y, title.w + 4, title.h, kTitleStyle);
+    const double ruleX = title.right() + 8;
     bg.fillRect(ruleX, s.y + 13, s.x + s.w - 12 - ruleX, 1, kPanelEdge);
 }
 
@@ -34,14 +30,14 @@ void paintSection(Canvas& bg, const Section& s) {
 void paintKnobScale(Canvas& bg, int x, int y) {
     const double c = kKnobSize / 2 + 0.5 / bg.scale();
     const double cx = x + c, cy = y + c;
-    bg.fillCircle(cx, cy, kKnobRadius + 2.5, kShadow, 0.85f);
+    bg.fillCircle(cx, cy, kKnobRadius + 1.5, kShadow, 0.7f);
     constexpr int kMarks = 11;
     for (int i = 0; i < kMarks; ++i) {
         const double a = kKnobMinAngle + (kKnobMaxAngle - kKnobMinAngle) * i / (kMarks - 1);
         const bool major = i == 0 || i == kMarks - 1 || i == kMarks / 2;
         const double r0 = kKnobRadius + 3.5, r1 = major ? kKnobRadius + 6.0 : kKnobRadius + 5.0;
         bg.line(cx + r0 * std::sin(a), cy - r0 * std::cos(a), cx + r1 * std::sin(a),
-                cy - r1 * std::cos(a), 1.3, major ? kLabel : kDim);
+                cy - r1 * std::cos(a), 1.4, major ? kLabel : rgb(112, 119, 128));
     }
 }
 
@@ -64,24 +60,10 @@ void paintFaderScale(Canvas& bg, int x, int y) {
 }
 
 void paintLabel(Canvas& bg, const PlacedControl& c) {
-    int w = kKnobSize, h = kKnobSize;
-    if (c.kind == Kind::kFader) w = kHandleW, h = kFaderTravel;
-    if (c.kind == Kind::kStepper) w = kStepperW, h = kStepperH;
-    if (c.kind == Kind::kFrameSwitch) {
-        const FrameSwitchArt& art = frameSwitch(c.image);
-        w = frameSwitchWidth(art), h = frameSwitchHeight(art);
-    }
+    const LabelSpot spot = labelSpot(c);
     TextStyle style = kLabelStyle;
-    if (c.side == LabelSide::kLeft) {
-        style.align = Align::kRight;
-        // A knob's marks reach beyond its image.
-        const int gap = c.kind == Kind::kKnob ? kLabelGap + 2 : kLabelGap;
-        bg.text(c.label, c.x - gap - 120, c.y, 120, h, style);
-        return;
-    }
-    const double centre = c.x + w / 2.0 + (c.kind == Kind::kKnob ? 0.5 : 0.0);
-    const int top = c.y + h + (c.kind == Kind::kKnob ? 5 : 3);
-    bg.text(c.label, centre - 50, top, 100, kLabelH, style);
+    style.align = spot.align;
+    bg.text(c.label, spot.box.x, spot.box.y, spot.box.w, spot.box.h, style);
 }
 
 // A sketch of the envelope's shape above its four faders, one stage over each.
@@ -122,7 +104,7 @@ void paintFooter(Canvas& bg) {
 
 // The plate at the keyboard's right end.
 void paintNameplate(Canvas& bg) {
-    const Section plate{"", 438, 231, 150, 52};
+    const Box plate = nameplate();
     bg.fillRoundRect(plate.x, plate.y, plate.w, plate.h, kPanelRadius, kPanelEdge);
     bg.fillRoundRectGradient(plate.x + 1, plate.y + 1, plate.w - 2, plate.h - 2, kPanelRadius - 1,
                              kPanel, kPanelShade);

@@ -1,5 +1,6 @@
 #include "art_keys.h"
 
+#include "art_geometry.h"
 #include "art_layout.h"
 #include "art_style.h"
 
@@ -77,8 +78,9 @@ void paintKeyboard(Canvas& bg) {
     const int y = kKeyboardY;
     const int whiteKeys = kKeyboardOctaves * 7 + 1;
     // The bed the keys lie in, with a strip of felt along the back.
-    bg.fillRect(0, y - 2, whiteKeyLeft(whiteKeys) + 1, kWhiteKeyH + 4, rgb(8, 9, 10));
-    bg.fillRect(0, y - 2, whiteKeyLeft(whiteKeys) + 1, 2, kAccent, 0.45f);
+    const Box bed = keyboardBed();
+    bg.fillRect(bed.x, bed.y, bed.w, bed.h, rgb(8, 9, 10));
+    bg.fillRect(bed.x, bed.y, bed.w, y - bed.y, kAccent, 0.45f);
     for (int w = 0; w < whiteKeys; ++w) {
         const int x = whiteKeyLeft(w);
         bg.fillRectGradient(x, y, kBodyW, kWhiteKeyH - 6, kKeyWhiteTop, kKeyWhite);

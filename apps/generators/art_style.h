@@ -58,7 +58,7 @@ constexpr int kWhiteKeyH = 48;
 constexpr int kBlackKeyW = 7;
 constexpr int kBlackKeyH = 30;
 constexpr int kAboutW = 540;
-constexpr int kAboutH = 180;
+constexpr int kAboutH = 200;
 
 // The editor.
 constexpr int kEditorW = 1080;

@@ -9,11 +9,13 @@
 //   make_art [--scale 2] --preview editor.png           (declared defaults, about box shown)
 //   make_art [--scale 2] --preview-alternate editor.png (other states, keys held)
 
+#include "art_check.h"
 #include "art_images.h"
 #include "art_preview.h"
 
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <string>
 
 namespace {
@@ -56,10 +58,22 @@ int main(int argc, char** argv) {
     }
     if (!previewPath == !outDir) return usage();
 
+    // Images whose labels collide or leave their panels are not written.
+    const std::vector<std::string> problems = art::layoutProblems();
+    for (const std::string& p : problems)
+        std::fprintf(stderr, "make_art: %s\n", p.c_str());
+    if (!problems.empty()) return 1;
+
     const std::vector<art::Artwork> images = art::drawAllImages(scale);
     if (previewPath) {
         auto preview = art::composePreview(images, scale, previewState);
         return writeImage(previewPath, *preview) ? 0 : 1;
+    }
+    std::error_code error;
+    std::filesystem::create_directories(outDir, error);
+    if (error) {
+        std::fprintf(stderr, "make_art: cannot make %s: %s\n", outDir, error.message().c_str());
+        return 1;
     }
     for (const art::Artwork& a : images) {
         if (!writeImage(std::string(outDir) + "/" + a.name + ".png", *a.image)) return 1;
