@@ -28,8 +28,7 @@ void paintSection(Canvas& bg, const Section& s) {
 
 // The ring of value marks around a knob and the shadow it sits in.
 void paintKnobScale(Canvas& bg, int x, int y) {
-    const double c = kKnobSize / 2 + 0.5 / bg.scale();
-    const double cx = x + c, cy = y + c;
+    const double cx = x + knobCentre(bg.scale()), cy = y + knobCentre(bg.scale());
     bg.fillCircle(cx, cy, kKnobRadius + 1.5, kShadow, 0.7f);
     constexpr int kMarks = 11;
     for (int i = 0; i < kMarks; ++i) {
@@ -68,12 +67,11 @@ void paintLabel(Canvas& bg, const PlacedControl& c) {
 
 // A sketch of the envelope's shape above its four faders, one stage over each.
 void paintEnvelopeSketch(Canvas& bg) {
-    const Point p[] = {{606, 298}, {662, 262}, {738, 281}, {822, 281}, {878, 298}};
+    const std::vector<Point> stages = {{606, 298}, {662, 262}, {738, 281}, {822, 281}, {878, 298}};
     const RAST_pixel ink = rgb(86, 93, 102);
-    for (int i = 0; i + 1 < 5; ++i)
-        bg.line(p[i].x, p[i].y, p[i + 1].x, p[i + 1].y, 1.5, ink);
-    for (const Point& q : p)
-        bg.fillCircle(q.x, q.y, 2.0, ink);
+    bg.polyline(stages, 1.5, ink);
+    for (const Point& p : stages)
+        bg.fillCircle(p.x, p.y, 2.0, ink);
 }
 
 void paintPresetField(Canvas& bg) {
@@ -124,7 +122,7 @@ void paintOscillatorHints(Canvas& bg) {
                  {434, WaveIcon::kDetune},
                  {512, WaveIcon::kSubWave}};
     for (const auto& h : hints) {
-        const double centre = h.knobX + kKnobSize / 2 + 0.5;
+        const double centre = h.knobX + knobCentre(1);
         paintWaveIcon(bg, h.icon, centre - 14, 97, 28, 13, 1.4, rgb(128, 136, 146));
     }
 }

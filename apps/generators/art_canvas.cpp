@@ -1,5 +1,7 @@
 #include "art_canvas.h"
 
+#include "art_style.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstring>
@@ -99,7 +101,7 @@ RAST_CachedFont* FontShelf::font(int devicePixels, bool bold) {
     if (!slot) {
         slot = std::make_unique<RAST_CachedFont>();
         slot->SetFromHFont(CreateFont(-devicePixels, 0, 0, 0, bold ? FW_BOLD : FW_NORMAL, 0, 0, 0,
-                                      0, 0, 0, ANTIALIASED_QUALITY, 0, "Arial"),
+                                      0, 0, 0, ANTIALIASED_QUALITY, 0, kSans),
                            RAST_FONT_FLAG_OWNS_HFONT);
     }
     return slot.get();

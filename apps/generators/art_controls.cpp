@@ -9,15 +9,13 @@ namespace art {
 
 namespace {
 
-// The knob rotates about pixel (20, 20) of its image at any scale: that pixel's centre, in
-// layout units.
-double knobCentre(int scale) {
-    return kKnobSize / 2 + 0.5 / scale;
-}
-
 constexpr double kSwitchRadius = 4.0;
 
 } // namespace
+
+double knobCentre(int scale) {
+    return kKnobSize / 2 + 0.5 / scale;
+}
 
 std::unique_ptr<Canvas> drawKnob(int scale) {
     Sprite knob(kKnobSize, kKnobSize, scale, kShadow);

@@ -22,6 +22,10 @@ std::unique_ptr<Canvas> drawStepper(const std::vector<std::string>& texts, int s
 int frameSwitchWidth(const FrameSwitchArt& art);
 int frameSwitchHeight(const FrameSwitchArt& art);
 
+// The knob rotates about pixel (20, 20) of its image at every scale; that pixel's centre, in
+// layout units from the image's corner.
+double knobCentre(int scale);
+
 // Where the fader handle's top sits for a value, as the editor places it.
 int faderHandleTop(int faderY, double value);
 
