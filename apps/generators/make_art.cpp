@@ -8,6 +8,9 @@
 //
 //   make_art [--scale 2] --preview editor.png           (declared defaults, about box shown)
 //   make_art [--scale 2] --preview-alternate editor.png (other states, keys held)
+//
+// Before drawing it checks the layout (every control, its marks and its label inside a panel,
+// nothing overlapping, switch texts fitting) and writes nothing when that fails.
 
 #include "art_check.h"
 #include "art_images.h"
