@@ -1,0 +1,17 @@
+#include "art_params.h"
+
+#include "KarvelundParams.h"
+#include "core/IParam.h"
+
+namespace art {
+
+ParamArt paramArt(int paramIdx) {
+    IParam param;
+    InitKarvelundParam(&param, paramIdx);
+    ParamArt art{param.GetNormalized(), {}};
+    for (int i = 0; i < param.GetNDisplayTexts(); ++i)
+        art.texts.emplace_back(param.GetDisplayTextAtIdx(i));
+    return art;
+}
+
+} // namespace art
