@@ -233,6 +233,7 @@ protected:
     int mHiddenMouseX = -1, mHiddenMouseY = -1;
     std::unique_ptr<RAST_IBitmap> mDrawBitmap;
     std::unique_ptr<RAST_IBitmap> mTmpBitmap;
+    std::unique_ptr<RAST_IBitmap> mLineBitmap; // scratch for sloped lines that cross the clip
     int mWidth;
     int mHeight;
     int mFPS;

@@ -15,6 +15,13 @@ namespace {
 
 // Calls draw (view, offsetX, offsetY) with a view of the bitmap limited to clip; draw takes
 // the bitmap's coordinates less the offsets. False without a bitmap.
+// The part of r inside clip (unlike IRECT::Intersect, touching edges give nothing).
+IRECT ClipTo(const IRECT& r, const IRECT& clip) {
+    const IRECT cut(std::max(r.L, clip.L), std::max(r.T, clip.T), std::min(r.R, clip.R),
+                    std::min(r.B, clip.B));
+    return cut.W() > 0 && cut.H() > 0 ? cut : IRECT();
+}
+
 template <class Draw> bool DrawClipped(RAST_IBitmap* bitmap, const IRECT& clip, Draw draw) {
     if (!bitmap) return false;
     RastClipView view(bitmap, clip);
@@ -114,10 +121,40 @@ bool IGraphics::DrawLine(const IColor* color, float x1, float y1, float x2, floa
                          const IChannelBlend* blend, bool antiAlias) {
     const int ix1 = static_cast<int>(x1), iy1 = static_cast<int>(y1);
     const int ix2 = static_cast<int>(x2), iy2 = static_cast<int>(y2);
-    return DrawClipped(mDrawBitmap.get(), mDrawRECT, [&](RAST_IBitmap* view, int ox, int oy) {
-        RAST_Line(view, ix1 - ox, iy1 - oy, ix2 - ox, iy2 - oy, RastColor(color), RastWeight(blend),
-                  RastBlendMode(blend), antiAlias);
-    });
+    const RAST_pixel c = RastColor(color);
+    const float weight = RastWeight(blend);
+    const int mode = RastBlendMode(blend);
+    // Rows and columns come out the same whatever clips them.
+    if (ix1 == ix2 || iy1 == iy2) {
+        return DrawClipped(mDrawBitmap.get(), mDrawRECT, [&](RAST_IBitmap* view, int ox, int oy) {
+            RAST_Line(view, ix1 - ox, iy1 - oy, ix2 - ox, iy2 - oy, c, weight, mode, antiAlias);
+        });
+    }
+    if (!mDrawBitmap) return false;
+    RAST_IBitmap* target = mDrawBitmap.get();
+    const IRECT bounds(0, 0, target->getWidth(), target->getHeight());
+    // An antialiased pixel pair may reach one pixel beyond the end points.
+    const IRECT box = ClipTo(IRECT(std::min(ix1, ix2) - 1, std::min(iy1, iy2) - 1,
+                                   std::max(ix1, ix2) + 2, std::max(iy1, iy2) + 2),
+                             bounds);
+    const IRECT visible = ClipTo(box, mDrawRECT);
+    if (visible.W() <= 0 || visible.H() <= 0) return true;
+    if (visible == box) {
+        RAST_Line(target, ix1, iy1, ix2, iy2, c, weight, mode, antiAlias);
+        return true;
+    }
+    // A sloped line cut short by the clip would take a slightly different path, so it is drawn
+    // whole over a copy of the pixels it crosses and only the part inside the clip comes back.
+    if (!mLineBitmap) mLineBitmap = std::make_unique<RAST_MemBitmap>();
+    RAST_IBitmap* scratch = mLineBitmap.get();
+    if (scratch->getWidth() != bounds.W() || scratch->getHeight() != bounds.H())
+        scratch->resize(bounds.W(), bounds.H());
+    RAST_Blit(scratch, target, box.L, box.T, box.L, box.T, box.W(), box.H(), 1.0f,
+              RAST_BLIT_MODE_COPY);
+    RAST_Line(scratch, ix1, iy1, ix2, iy2, c, weight, mode, antiAlias);
+    RAST_Blit(target, scratch, visible.L, visible.T, visible.L, visible.T, visible.W(), visible.H(),
+              1.0f, RAST_BLIT_MODE_COPY);
+    return true;
 }
 
 bool IGraphics::DrawArc(const IColor* color, float cx, float cy, float r, float minAngle,
