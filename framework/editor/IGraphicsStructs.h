@@ -65,7 +65,7 @@ inline constexpr IColor DEFAULT_TEXT_ENTRY_BGCOLOR = COLOR_WHITE;
 inline constexpr IColor DEFAULT_TEXT_ENTRY_FGCOLOR = COLOR_BLACK;
 inline constexpr const char* DEFAULT_FONT = "Monaco";
 
-enum EBlendMethod { kBlendAlpha = 0, kBlendOpaque = 1, kBlendAdd = 2, kBlendColorDodge = 3 };
+enum EBlendMethod : int { kBlendAlpha = 0, kBlendOpaque = 1, kBlendAdd = 2, kBlendColorDodge = 3 };
 
 struct IChannelBlend {
     EBlendMethod mMethod = kBlendAlpha;
