@@ -50,7 +50,7 @@ RAST_pixel* IGraphics::GetBits() {
 
 void IGraphics::AttachBackground(int id, const char* name) {
     // A missing background image is replaced by a placeholder as big as the editor.
-    RAST_IBitmap* image = FindOrLoadBitmap(id, name, 1, false, Width(), Height());
+    RAST_IBitmap* image = FindOrLoadBitmap(id, name, 1, false, true);
     IBitmap bitmap(image, image->getWidth(), image->getHeight(), 1, false);
     IControl* background = new IBitmapControl(mPlug, 0, 0, -1, &bitmap, kBlendOpaque);
     background->SetGUI(this);

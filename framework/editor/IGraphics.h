@@ -252,10 +252,10 @@ private:
     void PressControl(int controlIdx, int x, int y, IMouseMod* mod);
     void DrawStrict(const IRECT& r);
     void DrawDirtyControls();
-    // The cached image of id, or the loaded one added to the cache, or a placeholder of
-    // placeholderW x placeholderH per frame.
+    // The cached image of id, or the loaded one added to the cache, or a placeholder (as big
+    // as the editor for a background).
     RAST_IBitmap* FindOrLoadBitmap(int id, const char* name, int nStates, bool horizontal,
-                                   int placeholderW, int placeholderH);
+                                   bool background);
 
     int mGestureParam = -1; // parameter whose host gesture is open
 };

@@ -52,22 +52,28 @@ BitmapStorage& BitmapCache() {
 
 constexpr RAST_pixel kPlaceholderEdge = RAST_RGBA(255, 0, 255, 255);
 constexpr RAST_pixel kPlaceholderFill = RAST_RGBA(255, 0, 255, 64);
+constexpr RAST_pixel kPlaceholderBackground = RAST_RGBA(48, 40, 56, 255);
 
 // A magenta-outlined box per frame, so that a missing image is plain to see and every control
 // still has something of a sensible size to show. A pointer from the centre to the top makes a
-// rotation visible; a bar along the bottom, as long as the frame's position in the row of
-// frames, tells the frames apart.
-RAST_IBitmap* MakePlaceholder(int frameW, int frameH, int nFrames, bool horizontal) {
+// knob's rotation visible; a bar along the bottom, as long as the frame's position in the row
+// of frames, tells the frames apart. A background is opaque and dark, so that the controls on
+// it stay visible.
+RAST_IBitmap* MakePlaceholder(int frameW, int frameH, int nFrames, bool horizontal,
+                              bool background) {
     frameW = frameW < 4 ? 4 : frameW;
     frameH = frameH < 4 ? 4 : frameH;
     auto* bitmap = new RAST_MemBitmap(horizontal ? frameW * nFrames : frameW,
                                       horizontal ? frameH : frameH * nFrames);
+    const RAST_pixel fill = background ? kPlaceholderBackground : kPlaceholderFill;
     for (int i = 0; i < nFrames; ++i) {
         const int x = horizontal ? i * frameW : 0, y = horizontal ? 0 : i * frameH;
-        RAST_FillRect(bitmap, x, y, frameW, frameH, kPlaceholderFill, 1.0f, RAST_BLIT_MODE_COPY);
+        RAST_FillRect(bitmap, x, y, frameW, frameH, fill, 1.0f, RAST_BLIT_MODE_COPY);
         RAST_DrawRect(bitmap, x, y, frameW, frameH, kPlaceholderEdge, 1.0f, RAST_BLIT_MODE_COPY);
-        RAST_Line(bitmap, x + frameW / 2, y + frameH / 2, x + frameW / 2, y + 1, kPlaceholderEdge,
-                  1.0f, RAST_BLIT_MODE_COPY, false);
+        if (!background) {
+            RAST_Line(bitmap, x + frameW / 2, y + frameH / 2, x + frameW / 2, y + 1,
+                      kPlaceholderEdge, 1.0f, RAST_BLIT_MODE_COPY, false);
+        }
         if (nFrames > 1) {
             const int bar = (frameW - 4) * (i + 1) / nFrames;
             RAST_FillRect(bitmap, x + 2, y + frameH - 4, bar, 2, kPlaceholderEdge, 1.0f,
@@ -82,7 +88,7 @@ constexpr int kPlaceholderFrameSize = 48;
 } // namespace
 
 RAST_IBitmap* IGraphics::FindOrLoadBitmap(int id, const char* name, int nStates, bool horizontal,
-                                          int placeholderW, int placeholderH) {
+                                          bool background) {
     BitmapStorage& cache = BitmapCache();
     UTIL_MutexLock lock(&cache.Mutex());
     if (RAST_IBitmap* cached = cache.Find(id)) return cached;
@@ -92,14 +98,16 @@ RAST_IBitmap* IGraphics::FindOrLoadBitmap(int id, const char* name, int nStates,
         // A missing image must not take the host down: say so once and show a placeholder.
         std::fprintf(stderr, "Cannot load image \"%s\" (id %d); showing a placeholder instead.\n",
                      name ? name : "", id);
-        bitmap = MakePlaceholder(placeholderW, placeholderH, nStates < 1 ? 1 : nStates, horizontal);
+        // A background covers the editor; anything else gets frames of a small control's size.
+        const int w = background ? Width() : kPlaceholderFrameSize;
+        const int h = background ? Height() : kPlaceholderFrameSize;
+        bitmap = MakePlaceholder(w, h, nStates < 1 ? 1 : nStates, horizontal, background);
     }
     return cache.Add(id, bitmap);
 }
 
 IBitmap IGraphics::LoadIBitmap(int id, const char* name, int nStates, bool framesAreHorizontal) {
-    RAST_IBitmap* bitmap = FindOrLoadBitmap(id, name, nStates, framesAreHorizontal,
-                                            kPlaceholderFrameSize, kPlaceholderFrameSize);
+    RAST_IBitmap* bitmap = FindOrLoadBitmap(id, name, nStates, framesAreHorizontal, false);
     return IBitmap(bitmap, bitmap->getWidth(), bitmap->getHeight(), nStates, framesAreHorizontal);
 }
 

@@ -87,6 +87,7 @@ TEST_F(BitmapCacheTest, ControlsWorkOnAPlaceholder) {
     EXPECT_EQ(*mGui->GetControl(0)->GetRECT(), IRECT(0, 0, 100, 80)); // as big as the editor
     mGui->DrawAll();
     EXPECT_EQ(RAST_GetPixel(mGui->GetDrawBitmap(), 20, 20), kMagenta);
+    EXPECT_EQ(RAST_GETA(RAST_GetPixel(mGui->GetDrawBitmap(), 50, 75)), 255u); // opaque backdrop
     mGui->Drag(40, 40, 40, 30);
     EXPECT_GT(mPlug.GetParam(kCutoff)->Value(), 0.5);
 }
