@@ -125,8 +125,10 @@ TEST(LinuxBaseDefaults, ResourcesAreLookedUpBesideTheProgram) {
     gui.PluginPath(&path);
     EXPECT_EQ(std::string(path.Get()), ProgramFolder() + "/");
     // The build keeps a copy of the instrument's resources there.
-    if (std::filesystem::exists(std::filesystem::path(PROJECT_SOURCE_DIR) / "instrument/resources"))
+    const auto source = std::filesystem::path(PROJECT_SOURCE_DIR) / "instrument/resources";
+    if (std::filesystem::exists(source)) {
         EXPECT_TRUE(std::filesystem::is_directory(gui.GetResourceFolder()));
+    }
 }
 
 TEST(LinuxBaseDefaults, UserFolders) {
