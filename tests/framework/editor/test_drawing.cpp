@@ -124,6 +124,15 @@ TEST_F(DrawingTest, FilledShapes) {
     EXPECT_EQ(Pixel(80, 100), 0u);
 }
 
+TEST_F(DrawingTest, RoundedOutline) {
+    IRECT r(10, 10, 50, 50);
+    DrawIn([&](IGraphics* g) { g->RoundRect(&COLOR_RED, &r, nullptr, 8, false); });
+    EXPECT_EQ(Pixel(30, 10), kRed);
+    EXPECT_EQ(Pixel(10, 30), kRed);
+    EXPECT_EQ(Pixel(10, 10), 0u);
+    EXPECT_EQ(Pixel(30, 30), 0u);
+}
+
 TEST_F(DrawingTest, PixelsAndBlendedPoints) {
     const IColor half(128, 255, 0, 0);
     const IChannelBlend halfWeight(kBlendAlpha, 0.5f);
