@@ -4,7 +4,7 @@
 // host and every OnParamChange; the surface answers file dialogs from a queue.
 
 #include "core/IPluginBase.h"
-#include "editor/IGraphics.h"
+#include "IGraphicsHeadless.h"
 #include "util/UTIL_Endian.h"
 
 #include <cmath>
@@ -13,7 +13,9 @@
 #include <string>
 #include <vector>
 
-class FakeGraphics : public IGraphics {
+// A headless surface whose file dialogs answer from its own queue and which records what the
+// plug-in pushes into it.
+class FakeGraphics : public IGraphicsHeadless {
 public:
     struct Prompt {
         std::string mFileBefore;
@@ -28,7 +30,7 @@ public:
     };
 
     explicit FakeGraphics(IPluginBase* plug, int* deleted = nullptr)
-        : IGraphics(plug, 1080, 525, 0), mDeleted(deleted) {}
+        : IGraphicsHeadless(plug, 1080, 525, 0), mDeleted(deleted) {}
     ~FakeGraphics() override {
         if (mDeleted) ++*mDeleted;
     }
