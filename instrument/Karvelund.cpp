@@ -1,7 +1,9 @@
 #include "Karvelund.h"
 
 #include "DenormalGuard.h"
+#include "KarvelundEditor.h"
 #include "KarvelundIdentity.h"
+#include "PresetManager.h"
 #include "core/PlatformPaths.h"
 #include "editor/IGraphics.h"
 
@@ -14,12 +16,20 @@ Karvelund::Karvelund(IPluginInstanceInfo instanceInfo)
                     kMfrName, kVersion, kUniqueID, kMfrID, /*latency*/ 0, /*plugDoesMidi*/ true,
                     /*plugDoesChunks*/ false, /*plugIsInst*/ true) {
     IGraphics* graphics = MakeGraphics(this, kEditorWidth, kEditorHeight, 0);
-    for (int idx : kParamDeclarationOrder)
+    KarvelundEditor editor(this, graphics);
+    for (int idx : kParamDeclarationOrder) {
         InitKarvelundParam(GetParam(idx), idx);
+        editor.AttachParamControl(idx);
+    }
+    editor.AttachFinalControls();
+    mAboutBox = editor.aboutBox;
+    mKeyboard = editor.keyboard;
+    mPresetMenu = editor.presetMenu;
     AttachGraphics(graphics);
 
     MakeDefaultPreset("-", kNumPresets);
     LoadFactoryBank();
+    mPresetMenu->setCurrentBankPath(&mFactoryBankPath);
 }
 
 Karvelund::~Karvelund() = default;
@@ -48,6 +58,10 @@ void Karvelund::Reset() {
 
 bool Karvelund::HostRequestingAboutBox() {
     IMutexLock lock(this);
+    if (GetGUI() && mAboutBox) {
+        mAboutBox->SetValueFromPlug(1.0);
+        mAboutBox->Hide(false);
+    }
     return true;
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "CustomControl.h"
 #include "KarvelundParams.h"
 #include "PluginBinding.h"
 
@@ -7,11 +8,15 @@
 #include "core/IMidiQueue.h"
 #include "util/UTIL_String.h"
 
-class IControl;
+#include <atomic>
+
+class IBitmapOverlayControl;
+class IKeyboardControl;
+class IPresetMenu;
 
 // The Karvelund instrument: eight-voice subtractive synthesizer. It derives from the host
 // binding chosen at build time (PluginBinding.h of that binding).
-class Karvelund : public PluginBinding {
+class Karvelund : public PluginBinding, public IKeyboardStatus {
 public:
     explicit Karvelund(IPluginInstanceInfo instanceInfo);
     ~Karvelund() override;
@@ -23,8 +28,9 @@ public:
     bool HostRequestingAboutBox() override;
 
     // Held keys, for the on-screen keyboard; both take the plug-in mutex.
-    bool GetKeyStatus(int key);
-    int GetNumKeys();
+    bool GetKeyStatus(int key) override;
+    int GetNumKeys() override;
+    bool TakeKeyChanges() override { return mKeysChanged.exchange(false); }
 
     // The bank file "Save Preset Changes..." writes to, and the file the constructor loaded
     // ("" when neither the per-user nor the installed bank could be read).
@@ -47,7 +53,10 @@ private:
     void ReleaseKey(int note);
     void LoadFactoryBank();
 
-    IControl* mAboutBox = nullptr; // owned by the editor
+    IBitmapOverlayControl* mAboutBox = nullptr; // the editor owns the controls
+    IKeyboardControl* mKeyboard = nullptr;
+    IPresetMenu* mPresetMenu = nullptr;
+    std::atomic<bool> mKeysChanged{false};
     IMidiQueue mMidiQueue{1024};
     int mNotesStarted = 0;
     int mNumHeldKeys = 0;

@@ -43,6 +43,7 @@ void Karvelund::ReleaseKey(int note) {
     if (IsValidNote(note) && mKeyStatus[note]) {
         mKeyStatus[note] = false;
         --mNumHeldKeys;
+        mKeysChanged = true;
     }
 }
 
@@ -111,6 +112,7 @@ void Karvelund::ProcessMidiMsg(IMidiMsg* msg) {
         if (!mKeyStatus[note]) {
             mKeyStatus[note] = true;
             ++mNumHeldKeys;
+            mKeysChanged = true;
         }
         mMidiQueue.Add(msg);
         return;
@@ -319,6 +321,7 @@ void Karvelund::NoteOffAll() {
         Release(vs.adsrState);
         if (IsValidNote(vs.noteNumber)) mKeyStatus[vs.noteNumber] = false;
     }
+    mKeysChanged = true;
     mSynth.heldNotes.clear();
     std::fill(std::begin(mKeyHeldByPedal), std::end(mKeyHeldByPedal), false);
     mNumHeldKeys = 0;

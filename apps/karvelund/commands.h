@@ -15,6 +15,7 @@ int runRender(const std::vector<std::string>& args);
 int runPresets(const std::vector<std::string>& args);
 int runParams(const std::vector<std::string>& args);
 int runDump(const std::vector<std::string>& args);
+int runScreenshot(const std::vector<std::string>& args);
 
 // Print "karvelund: message" on standard error and return the status.
 int usageError(const std::string& message);

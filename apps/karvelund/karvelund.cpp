@@ -18,7 +18,11 @@ const char* const kUsage =
     "      --tail SECONDS (2)  --format float|pcm16|pcm24  --channels 1|2  --quiet\n"
     "  presets [--bank FILE.kvb]          list the presets\n"
     "  params                             list the parameters\n"
-    "  dump FILE.kvp|FILE.kvb             show a program or bank file\n";
+    "  dump FILE.kvp|FILE.kvb             show a program or bank file\n"
+    "  screenshot [options] OUT.png       draw the editor after mouse gestures\n"
+    "      --program N  --defaults  --set \"Param Name=value\"\n"
+    "      --click X,Y[,right][,double]  --drag X1,Y1,X2,Y2[,fine]  --wheel X,Y,D\n"
+    "      --answer ITEM|TEXT|PATH|cancel  --note N   (all repeatable, in order)\n";
 
 } // namespace
 
@@ -53,5 +57,6 @@ int main(int argc, char** argv) {
     if (command == "presets") return runPresets(args);
     if (command == "params") return runParams(args);
     if (command == "dump") return runDump(args);
+    if (command == "screenshot") return runScreenshot(args);
     return usageError("unknown command \"" + command + "\"");
 }

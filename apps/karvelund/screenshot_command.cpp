@@ -61,18 +61,17 @@ bool parseGesture(const std::string& option, const std::string& value, Gesture& 
     splitFields(value, n, words);
     auto has = [&](const char* w) {
         for (const auto& word : words)
-            if (word == w)
-                return true;
+            if (word == w) return true;
         return false;
     };
     if (option == "--click" && n.size() == 2) {
         for (const auto& w : words)
-            if (w != "right" && w != "double")
-                return false;
+            if (w != "right" && w != "double") return false;
         gesture = Click{n[0], n[1], has("right"), has("double")};
         return true;
     }
-    if (option == "--drag" && n.size() == 4 && (words.empty() || (words.size() == 1 && has("fine")))) {
+    if (option == "--drag" && n.size() == 4 &&
+        (words.empty() || (words.size() == 1 && has("fine")))) {
         gesture = Drag{n[0], n[1], n[2], n[3], has("fine")};
         return true;
     }
@@ -84,14 +83,12 @@ bool parseGesture(const std::string& option, const std::string& value, Gesture& 
 }
 
 HeadlessAnswer parseAnswer(const std::string& value) {
-    if (value == "cancel")
-        return HeadlessAnswer::Cancel();
+    if (value == "cancel") return HeadlessAnswer::Cancel();
     int item = 0;
     const auto [ptr, ec] = std::from_chars(value.data(), value.data() + value.size(), item);
     if (ec == std::errc() && ptr == value.data() + value.size() && item >= 0)
         return HeadlessAnswer::Item(item);
-    if (value.find('/') != std::string::npos)
-        return HeadlessAnswer::Path(value);
+    if (value.find('/') != std::string::npos) return HeadlessAnswer::Path(value);
     return HeadlessAnswer::Text(value);
 }
 
@@ -137,7 +134,7 @@ bool parseScreenshotOptions(const std::vector<std::string>& args, ScreenshotOpti
             Gesture g;
             if (!parseGesture(arg, value, g)) {
                 error = arg + " " + value + ": expected " +
-                        (arg == "--click"   ? "X,Y[,right][,double]"
+                        (arg == "--click"  ? "X,Y[,right][,double]"
                          : arg == "--drag" ? "X1,Y1,X2,Y2[,fine]"
                                            : "X,Y,D");
                 return false;
@@ -180,15 +177,12 @@ void replay(IGraphicsHeadless& g, const Gesture& gesture) {
 int runScreenshot(const std::vector<std::string>& args) {
     ScreenshotOptions options;
     std::string error;
-    if (!parseScreenshotOptions(args, options, error))
-        return usageError("screenshot: " + error);
+    if (!parseScreenshotOptions(args, options, error)) return usageError("screenshot: " + error);
 
     std::unique_ptr<Karvelund> plug(MakePlug());
-    if (!applySetup(*plug, options.setup, error))
-        return inputError(error);
+    if (!applySetup(*plug, options.setup, error)) return inputError(error);
     auto* surface = dynamic_cast<IGraphicsHeadless*>(plug->GetGUI());
-    if (!surface)
-        return inputError("the instrument has no headless editor");
+    if (!surface) return inputError("the instrument has no headless editor");
     // The editor shows the parameters as the setup left them.
     for (int i = 0; i < plug->NParams(); ++i)
         surface->SetParameterFromPlug(i, plug->GetParam(i)->GetNormalized(), true);
@@ -208,8 +202,7 @@ int runScreenshot(const std::vector<std::string>& args) {
 
     for (int i = 0; i < plug->NParams(); ++i) {
         const IParam* p = plug->GetParam(i);
-        if (p->Value() == before[static_cast<size_t>(i)])
-            continue;
+        if (p->Value() == before[static_cast<size_t>(i)]) continue;
         char was[64], now[64];
         p->GetDisplayForHost(before[static_cast<size_t>(i)], false, was, sizeof(was), true);
         p->GetDisplayForHost(now, sizeof(now));

@@ -3,8 +3,8 @@
 // A plug-in and an editor surface for the core tests: the plug-in records what it tells the
 // host and every OnParamChange; the surface answers file dialogs from a queue.
 
-#include "core/IPluginBase.h"
 #include "IGraphicsHeadless.h"
+#include "core/IPluginBase.h"
 #include "util/UTIL_Endian.h"
 
 #include <cmath>
