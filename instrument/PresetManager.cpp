@@ -4,6 +4,7 @@
 #include "editor/IGraphics.h"
 #include "editor/IPopupMenu.h"
 
+#include <cstring>
 #include <filesystem>
 #include <memory>
 
@@ -14,9 +15,22 @@ IPresetMenu::IPresetMenu(IPluginBase* plug, IRECT rect)
                   IText::kQualityDefault);
 }
 
-bool IPresetMenu::Draw(IGraphics* graphics) {
+void IPresetMenu::FormatDisplay(UTIL_String* text) const {
     const int current = mPlug->GetCurrentPresetIdx();
-    mDisp.SetFormatted(32, " %02d: %s", current + 1, mPlug->GetPresetName(current));
+    text->SetFormatted(32, " %02d: %s", current + 1, mPlug->GetPresetName(current));
+}
+
+bool IPresetMenu::IsDirty() {
+    if (!mDirty) {
+        UTIL_String now;
+        FormatDisplay(&now);
+        if (std::strcmp(now.Get(), mDisp.Get()) != 0) mDirty = true;
+    }
+    return IControl::IsDirty();
+}
+
+bool IPresetMenu::Draw(IGraphics* graphics) {
+    FormatDisplay(&mDisp);
 
     graphics->FillIRect(&COLOR_TRANSPARENT, &mRECT);
     graphics->DrawRect(&COLOR_GRAY, &mRECT);

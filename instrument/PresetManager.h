@@ -24,6 +24,8 @@ public:
     void OnMouseDown(int x, int y, IMouseMod* mod) override;
     void OnMouseDblClick(int x, int y, IMouseMod* mod) override { OnMouseDown(x, y, mod); }
     bool Draw(IGraphics* graphics) override;
+    // Also dirty when the current preset or its name changed elsewhere (host, file loads).
+    bool IsDirty() override;
     void TextFromTextEntry(const char* text) override;
 
     // The bank file "Save Preset Changes..." writes and "Import Bank..." updates.
@@ -32,6 +34,7 @@ public:
     const char* GetDisplayText() const { return mDisp.Get(); }
 
 private:
+    void FormatDisplay(UTIL_String* text) const;
     void doPopupMenu();
     void RunMenuAction(int index);
     void StartRename();

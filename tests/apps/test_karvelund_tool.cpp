@@ -244,3 +244,28 @@ TEST(KarvelundTool, SaysFileOpenErrorWhenNoFactoryBankCanBeRead) {
     EXPECT_EQ(run.out.rfind("file open error!\n", 0), 0u) << run.out;
     EXPECT_NE(run.out.find("63  -\n"), std::string::npos);
 }
+
+TEST(KarvelundTool, ScreenshotReplaysGesturesAndReportsChangedParameters) {
+    kvtest::TempFolder temp;
+    const std::string png = temp.file("editor.png");
+    // Drag the cutoff knob down 40 pixels (a quarter turn), step the LFO type up once and
+    // choose "Amp" from the velocity target's menu.
+    const ToolRun run =
+        runTool({"screenshot", "--defaults", "--drag", "634,158,634,198", "--click", "250,135",
+                 "--answer", "2", "--click", "189,370", "--note", "60", png},
+                temp);
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_NE(run.out.find("Cutoff Amount: 1.000 -> 0.750"), std::string::npos) << run.out;
+    EXPECT_NE(run.out.find("LFO Type select: Sine -> Ramp"), std::string::npos) << run.out;
+    EXPECT_NE(run.out.find("Velocity Target select: OFF -> Amp"), std::string::npos) << run.out;
+    std::ifstream in(png, std::ios::binary);
+    unsigned char header[24] = {};
+    in.read(reinterpret_cast<char*>(header), sizeof(header));
+    EXPECT_EQ(header[1], 'P');
+    EXPECT_EQ((header[16] << 24 | header[17] << 16 | header[18] << 8 | header[19]), 1080);
+    EXPECT_EQ((header[20] << 24 | header[21] << 16 | header[22] << 8 | header[23]), 525);
+
+    const ToolRun bad = runTool({"screenshot", "--drag", "1,2,3", png}, temp);
+    EXPECT_EQ(bad.status, 2);
+    EXPECT_NE(bad.err.find("X1,Y1,X2,Y2"), std::string::npos);
+}

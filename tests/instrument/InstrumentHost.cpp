@@ -36,6 +36,16 @@ void InstrumentHost::setParam(int idx, double value) {
     mPlug->OnParamChange(idx);
 }
 
+IGraphicsHeadless& InstrumentHost::editor() {
+    return *dynamic_cast<IGraphicsHeadless*>(mPlug->GetGUI());
+}
+
+void InstrumentHost::syncEditor() {
+    for (int i = 0; i < mPlug->NParams(); ++i)
+        editor().SetParameterFromPlug(i, mPlug->GetParam(i)->GetNormalized(), true);
+    editor().DrawDirty();
+}
+
 void InstrumentHost::renderBlocks(int blocks) {
     std::vector<double> l(static_cast<size_t>(blockSize)), r(l.size());
     double* outputs[2] = {l.data(), r.data()};

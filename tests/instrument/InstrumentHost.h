@@ -3,6 +3,7 @@
 // Plays the instrument as a host does, for tests: initialise, deliver MIDI with offsets, render
 // blocks and collect the left and right channels.
 
+#include "IGraphicsHeadless.h"
 #include "Karvelund.h"
 
 #include <memory>
@@ -24,6 +25,11 @@ public:
     void send(int status, int data1, int data2, int offset = 0);
     // Sets a parameter by its plain value and applies it, as the host would.
     void setParam(int idx, double value);
+
+    // The instrument's editor, drawn in memory; syncEditor shows it the current values as a
+    // host opening the editor would.
+    IGraphicsHeadless& editor();
+    void syncEditor();
 
     // Renders whole blocks; the samples are appended to left and right.
     void renderBlocks(int blocks = 1);
