@@ -268,3 +268,26 @@ TEST_F(Editor, KeyboardShowsHeldNotesAndTheMouseKey) {
     EXPECT_EQ(pixels(), before);
     EXPECT_TRUE(host.plug().GetParamChanges().empty()) << "the keyboard sends nothing";
 }
+
+TEST_F(Editor, KeyboardFindsTheKeyUnderThePointer) {
+    IKeyboardControl* keyboard = nullptr;
+    for (int i = 0; i < g().NControls() && !keyboard; ++i)
+        keyboard = dynamic_cast<IKeyboardControl*>(g().GetControl(i));
+    ASSERT_NE(keyboard, nullptr);
+    const int left = 1, top = 233;
+    EXPECT_EQ(keyboard->GetMouseKey(left + 9, top + 5), 1) << "C sharp, among the black keys";
+    EXPECT_EQ(keyboard->GetMouseKey(left + 14, top + 5), 2) << "D, between two black keys";
+    EXPECT_EQ(keyboard->GetMouseKey(left + 50, top + 40), 7) << "G, below the black keys";
+    EXPECT_EQ(keyboard->GetMouseKey(left + 84 + 9, top + 5), 13) << "second octave";
+    EXPECT_EQ(keyboard->GetMouseKey(left + 5 * 84 + 3, top + 40), 60) << "the topmost C";
+    EXPECT_EQ(keyboard->GetMouseKey(left - 1, top + 5), -1);
+
+    host.noteOn(49, 100); // the C sharp of the lowest octave, held by MIDI
+    IMouseMod press(true);
+    keyboard->OnMouseDown(1 + 9, 233 + 5, &press);
+    EXPECT_EQ(keyboard->GetMouseHeldKey(), -1) << "a held key does not take the highlight";
+    keyboard->OnMouseDown(1 + 50, 233 + 40, &press);
+    EXPECT_EQ(keyboard->GetMouseHeldKey(), 7);
+    keyboard->OnMouseUp(0, 0, &press);
+    EXPECT_EQ(keyboard->GetMouseHeldKey(), -1);
+}
