@@ -14,7 +14,7 @@
 
 namespace {
 
-struct PngSpec {
+struct PngLayout {
     int width = 0, height = 0, bitDepth = 8, colorType = PNG_COLOR_TYPE_RGB;
     std::vector<std::vector<unsigned char>> rows;
     std::vector<png_color> palette;
@@ -23,13 +23,13 @@ struct PngSpec {
 };
 
 // Writes a PNG with libpng directly, independent of the code under test.
-bool writeWithLibpng(const std::string& path, const PngSpec& spec) {
+bool writeWithLibpng(const std::string& path, const PngLayout& layout) {
     std::FILE* f = std::fopen(path.c_str(), "wb");
     if (!f) return false;
     png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
     png_infop info = png_create_info_struct(png);
     std::vector<png_bytep> rows;
-    for (const auto& r : spec.rows)
+    for (const auto& r : layout.rows)
         rows.push_back(const_cast<png_bytep>(r.data()));
     if (setjmp(png_jmpbuf(png))) {
         png_destroy_write_struct(&png, &info);
@@ -37,14 +37,14 @@ bool writeWithLibpng(const std::string& path, const PngSpec& spec) {
         return false;
     }
     png_init_io(png, f);
-    png_set_IHDR(png, info, spec.width, spec.height, spec.bitDepth, spec.colorType,
-                 spec.interlaced ? PNG_INTERLACE_ADAM7 : PNG_INTERLACE_NONE,
+    png_set_IHDR(png, info, layout.width, layout.height, layout.bitDepth, layout.colorType,
+                 layout.interlaced ? PNG_INTERLACE_ADAM7 : PNG_INTERLACE_NONE,
                  PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
-    if (!spec.palette.empty()) {
-        png_set_PLTE(png, info, spec.palette.data(), static_cast<int>(spec.palette.size()));
+    if (!layout.palette.empty()) {
+        png_set_PLTE(png, info, layout.palette.data(), static_cast<int>(layout.palette.size()));
     }
-    if (!spec.trns.empty()) {
-        png_set_tRNS(png, info, spec.trns.data(), static_cast<int>(spec.trns.size()), nullptr);
+    if (!layout.trns.empty()) {
+        png_set_tRNS(png, info, layout.trns.data(), static_cast<int>(layout.trns.size()), nullptr);
     }
     png_write_info(png, info);
     png_write_image(png, rows.data());
@@ -66,9 +66,9 @@ protected:
     void TearDown() override { std::filesystem::remove_all(dir); }
     std::string path(const char* name) const { return (dir / name).string(); }
 
-    std::unique_ptr<RAST_IBitmap> load(const PngSpec& spec) {
+    std::unique_ptr<RAST_IBitmap> load(const PngLayout& layout) {
         const std::string p = path("image.png");
-        EXPECT_TRUE(writeWithLibpng(p, spec));
+        EXPECT_TRUE(writeWithLibpng(p, layout));
         return std::unique_ptr<RAST_IBitmap>(RAST_LoadPNG(p.c_str()));
     }
 };
@@ -76,7 +76,7 @@ protected:
 } // namespace
 
 TEST_F(PngTest, RgbWithoutTransparencyLoadsOpaque) {
-    PngSpec s{2, 1, 8, PNG_COLOR_TYPE_RGB, {{10, 20, 30, 40, 50, 60}}, {}, {}, false};
+    PngLayout s{2, 1, 8, PNG_COLOR_TYPE_RGB, {{10, 20, 30, 40, 50, 60}}, {}, {}, false};
     auto bm = load(s);
     ASSERT_TRUE(bm);
     EXPECT_EQ(bm->getWidth(), 2);
@@ -85,7 +85,7 @@ TEST_F(PngTest, RgbWithoutTransparencyLoadsOpaque) {
 }
 
 TEST_F(PngTest, RgbaKeepsStraightAlpha) {
-    PngSpec s{1,  2,  8,    PNG_COLOR_TYPE_RGB_ALPHA, {{200, 100, 50, 7}, {1, 2, 3, 255}},
+    PngLayout s{1,  2,  8,    PNG_COLOR_TYPE_RGB_ALPHA, {{200, 100, 50, 7}, {1, 2, 3, 255}},
               {}, {}, false};
     auto bm = load(s);
     ASSERT_TRUE(bm);
@@ -94,7 +94,7 @@ TEST_F(PngTest, RgbaKeepsStraightAlpha) {
 }
 
 TEST_F(PngTest, PaletteWithTransparencyChunkGetsPaletteAlpha) {
-    PngSpec s{3,           1,
+    PngLayout s{3,           1,
               8,           PNG_COLOR_TYPE_PALETTE,
               {{0, 1, 2}}, {{255, 0, 0}, {0, 255, 0}, {0, 0, 200}},
               {0, 128},    false};
@@ -106,14 +106,14 @@ TEST_F(PngTest, PaletteWithTransparencyChunkGetsPaletteAlpha) {
 }
 
 TEST_F(PngTest, SixteenBitSamplesKeepTheirHighByte) {
-    PngSpec s{1, 1, 16, PNG_COLOR_TYPE_RGB, {{0x12, 0x34, 0xAB, 0xCD, 0xFF, 0x01}}, {}, {}, false};
+    PngLayout s{1, 1, 16, PNG_COLOR_TYPE_RGB, {{0x12, 0x34, 0xAB, 0xCD, 0xFF, 0x01}}, {}, {}, false};
     auto bm = load(s);
     ASSERT_TRUE(bm);
     EXPECT_EQ(RAST_GetPixel(bm.get(), 0, 0), RAST_RGBA(0x12, 0xAB, 0xFF, 255));
 }
 
 TEST_F(PngTest, OneBitGreyLoadsAsBlackAndWhite) {
-    PngSpec s{10, 1, 1, PNG_COLOR_TYPE_GRAY, {{0xA0, 0x40}}, {}, {}, false};
+    PngLayout s{10, 1, 1, PNG_COLOR_TYPE_GRAY, {{0xA0, 0x40}}, {}, {}, false};
     auto bm = load(s);
     ASSERT_TRUE(bm);
     const RAST_pixel white = RAST_RGBA(255, 255, 255, 255), black = RAST_RGBA(0, 0, 0, 255);
@@ -123,7 +123,7 @@ TEST_F(PngTest, OneBitGreyLoadsAsBlackAndWhite) {
 }
 
 TEST_F(PngTest, GreyAlphaAndInterlacedImagesLoad) {
-    PngSpec s{2, 2, 8, PNG_COLOR_TYPE_GRAY_ALPHA, {{9, 99, 200, 255}, {1, 2, 3, 4}}, {}, {}, true};
+    PngLayout s{2, 2, 8, PNG_COLOR_TYPE_GRAY_ALPHA, {{9, 99, 200, 255}, {1, 2, 3, 4}}, {}, {}, true};
     auto bm = load(s);
     ASSERT_TRUE(bm);
     EXPECT_EQ(RAST_GetPixel(bm.get(), 0, 0), RAST_RGBA(9, 9, 9, 99));
@@ -131,7 +131,7 @@ TEST_F(PngTest, GreyAlphaAndInterlacedImagesLoad) {
 }
 
 TEST_F(PngTest, LoadingIntoAGivenBitmapResizesIt) {
-    PngSpec s{3,
+    PngLayout s{3,
               2,
               8,
               PNG_COLOR_TYPE_RGB,
@@ -158,7 +158,7 @@ TEST_F(PngTest, MissingDamagedAndTruncatedFilesAreRefused) {
     { std::ofstream(path("text.png")) << "this is not a PNG file at all"; }
     EXPECT_EQ(RAST_LoadPNG(path("text.png").c_str()), nullptr);
 
-    PngSpec s{64, 64, 8, PNG_COLOR_TYPE_RGB, {}, {}, {}, false};
+    PngLayout s{64, 64, 8, PNG_COLOR_TYPE_RGB, {}, {}, {}, false};
     for (int y = 0; y < 64; ++y) {
         std::vector<unsigned char> row(64 * 3);
         for (std::size_t i = 0; i < row.size(); ++i)
