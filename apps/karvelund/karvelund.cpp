@@ -22,7 +22,8 @@ const char* const kUsage =
     "  screenshot [options] OUT.png       draw the editor after mouse gestures\n"
     "      --program N  --defaults  --set \"Param Name=value\"\n"
     "      --click X,Y[,right][,double]  --drag X1,Y1,X2,Y2[,fine]  --wheel X,Y,D\n"
-    "      --answer ITEM|TEXT|PATH|cancel  --note N   (all repeatable, in order)\n";
+    "      --answer ITEM|TEXT|PATH|cancel (or item:, text:, path: to say which)\n"
+    "      --note N   (all repeatable, in order)\n";
 
 } // namespace
 

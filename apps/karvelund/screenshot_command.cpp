@@ -82,12 +82,18 @@ bool parseGesture(const std::string& option, const std::string& value, Gesture& 
     return false;
 }
 
+// "cancel", a menu entry's index, a path (with a slash) or typed text; "item:", "text:" and
+// "path:" say which explicitly (text that looks like a number, say).
 HeadlessAnswer parseAnswer(const std::string& value) {
+    auto after = [&](const char* prefix) { return value.substr(std::string(prefix).size()); };
+    if (value.rfind("text:", 0) == 0) return HeadlessAnswer::Text(after("text:"));
+    if (value.rfind("path:", 0) == 0) return HeadlessAnswer::Path(after("path:"));
+    const std::string itemText = value.rfind("item:", 0) == 0 ? after("item:") : value;
     if (value == "cancel") return HeadlessAnswer::Cancel();
     int item = 0;
-    const auto [ptr, ec] = std::from_chars(value.data(), value.data() + value.size(), item);
-    if (ec == std::errc() && ptr == value.data() + value.size() && item >= 0)
-        return HeadlessAnswer::Item(item);
+    const char* end = itemText.data() + itemText.size();
+    const auto [ptr, ec] = std::from_chars(itemText.data(), end, item);
+    if (ec == std::errc() && ptr == end && item >= 0) return HeadlessAnswer::Item(item);
     if (value.find('/') != std::string::npos) return HeadlessAnswer::Path(value);
     return HeadlessAnswer::Text(value);
 }
