@@ -12,6 +12,20 @@ struct ADSRState {
     double gate = 0.0;
     double gateCopy = 0.0; // gate level after the last call
     int counter = 0;       // samples since the voice was last (re)assigned
+
+    // Note-on: fade from the current output to 0 (at most 3 ms), then attack.
+    void retrigger() {
+        gate = gateCopy;
+        level = lastOutput;
+        stage = kRetrigger;
+    }
+    // Note-off: release from wherever the envelope is now.
+    void release() {
+        level = 1.0;
+        gate = gateCopy;
+        releaseStart = lastOutput;
+        stage = kRelease;
+    }
 };
 
 // The envelope generator shared by all voices: stage rates and sustain level; each voice keeps

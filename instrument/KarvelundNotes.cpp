@@ -8,19 +8,6 @@
 
 namespace {
 
-void Retrigger(ADSRState& st) {
-    st.gate = st.gateCopy;
-    st.level = st.lastOutput;
-    st.stage = ADSRState::kRetrigger;
-}
-
-void Release(ADSRState& st) {
-    st.level = 1.0;
-    st.gate = st.gateCopy;
-    st.releaseStart = st.lastOutput;
-    st.stage = ADSRState::kRelease;
-}
-
 // A rewritten message keeps the sample offset it arrived with.
 void RewriteAsNoteOff(IMidiMsg* msg, int note) {
     const int offset = msg->mOffset;
@@ -201,7 +188,7 @@ void Karvelund::ReleaseSustainedVoices() {
         VoiceState& vs = mSynth.voices[i]->state;
         if (vs.sustained) {
             vs.sustained = false;
-            Release(vs.adsrState);
+            vs.adsrState.release();
         }
     }
 }
@@ -240,7 +227,7 @@ void Karvelund::NoteOn(const IMidiMsg* msg) {
             // The same key again: retrigger its voice instead of taking another.
             RestartLFO(vs);
             SetVelocityFactors(vs, velocity);
-            Retrigger(vs.adsrState);
+            vs.adsrState.retrigger();
             vs.osc.targetNote = note;
             return;
         }
@@ -251,7 +238,7 @@ void Karvelund::NoteOn(const IMidiMsg* msg) {
     RestartLFO(vs);
     vs.osc.targetNote = note;
     SetVelocityFactors(vs, velocity);
-    Retrigger(vs.adsrState);
+    vs.adsrState.retrigger();
     if (gs.phonicType == GlobalState::kLegato) {
         if (mNumHeldKeys <= 1) {
             // The first note of a legato phrase does not glide.
@@ -309,7 +296,7 @@ void Karvelund::NoteOff(const IMidiMsg* msg) {
             vs.sustained = true;
             return;
         }
-        Release(vs.adsrState);
+        vs.adsrState.release();
     }
 }
 
@@ -318,7 +305,7 @@ void Karvelund::NoteOffAll() {
     for (int i = 0; i < gs.numVoices; ++i) {
         VoiceState& vs = mSynth.voices[i]->state;
         if (!vs.isBusy()) continue;
-        Release(vs.adsrState);
+        vs.adsrState.release();
         if (IsValidNote(vs.noteNumber)) mKeyStatus[vs.noteNumber] = false;
     }
     mKeysChanged = true;

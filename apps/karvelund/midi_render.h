@@ -23,4 +23,7 @@ int64_t renderMidiEvents(IPluginOffline& plug, const std::vector<MidiFileEvent>&
 // The sample position of an event at seconds.
 int64_t eventSample(double seconds, double rate);
 
+// How many samples renderMidiEvents renders: through the last event, then the tail.
+int64_t renderLength(const std::vector<MidiFileEvent>& events, double rate, int64_t tailSamples);
+
 } // namespace kv::cli

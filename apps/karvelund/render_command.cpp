@@ -43,9 +43,7 @@ int runRender(const std::vector<std::string>& args) {
 
     const auto started = std::chrono::steady_clock::now();
     const int64_t tail = static_cast<int64_t>(std::llround(options.tail * options.rate));
-    const int64_t expected =
-        (midi.events.empty() ? 0 : eventSample(midi.events.back().seconds, options.rate)) + 1 +
-        tail;
+    const int64_t expected = renderLength(midi.events, options.rate, tail);
     ProgressBar progress(!options.quiet);
     std::vector<double> interleaved;
     double peak = 0.0;

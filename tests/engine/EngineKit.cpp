@@ -58,18 +58,12 @@ void noteOn(Synthesizer& synth, int v, int note, int velocity) {
         vs.velFilter = velocity / 127.0;
     else if (synth.globalState.velocityTarget == 2)
         vs.velAmp = velocity / 127.0;
-    vs.adsrState.gate = vs.adsrState.gateCopy;
-    vs.adsrState.level = vs.adsrState.lastOutput;
-    vs.adsrState.stage = ADSRState::kRetrigger;
+    vs.adsrState.retrigger();
     vs.noteNumber = note;
 }
 
 void noteOff(Synthesizer& synth, int v) {
-    ADSRState& st = synth.voices[v]->state.adsrState;
-    st.level = 1.0;
-    st.gate = st.gateCopy;
-    st.releaseStart = st.lastOutput;
-    st.stage = ADSRState::kRelease;
+    synth.voices[v]->state.adsrState.release();
 }
 
 std::vector<double> render(Synthesizer& synth, int samples) {

@@ -21,17 +21,8 @@ struct Envelope {
         adsr.setSustainLevel(s);
         adsr.setStageTime(4, r);
     }
-    void noteOn() {
-        st.gate = st.gateCopy;
-        st.level = st.lastOutput;
-        st.stage = ADSRState::kRetrigger;
-    }
-    void noteOff() {
-        st.level = 1.0;
-        st.gate = st.gateCopy;
-        st.releaseStart = st.lastOutput;
-        st.stage = ADSRState::kRelease;
-    }
+    void noteOn() { st.retrigger(); }
+    void noteOff() { st.release(); }
     // Samples processed until the stage differs from the current one.
     int runWhileStage(int stage, int limit = 10000000) {
         int n = 0;
