@@ -28,9 +28,9 @@ constexpr const char* kLFOTypeTexts[] = {"Sine",   "Ramp",          "Square",
                                          "Random", "Sine (1 shot)", "Ramp (1 shot)"};
 constexpr const char* kLFOTargetTexts[] = {"Pitch", "Pulse Width", "Filter", "Amp", "Hard Sync"};
 // Entry i bends i semitones; entry 0 turns bending off.
-constexpr const char* kPitchBendTexts[] = {"1",  "2",  "3",  "4",  "5",  "6",  "7",  "8",
-                                           "9",  "10", "11", "12", "13", "14", "15", "16",
-                                           "17", "18", "19", "20", "21", "22", "23", "24"};
+constexpr const char* kPitchBendTexts[] = {"0",  "1",  "2",  "3",  "4",  "5",  "6",  "7",
+                                           "8",  "9",  "10", "11", "12", "13", "14", "15",
+                                           "16", "17", "18", "19", "20", "21", "22", "23"};
 constexpr const char* kModWheelTexts[] = {"OFF", "LFO", "Cutoff", "HardSync"};
 constexpr const char* kVelocityTexts[] = {"OFF", "Filter Envelope", "Amp"};
 
