@@ -1,9 +1,9 @@
 #include "Karvelund.h"
 
 #include "DenormalGuard.h"
+#include "IPresetMenu.h"
 #include "KarvelundEditor.h"
 #include "KarvelundIdentity.h"
-#include "PresetManager.h"
 #include "core/PlatformPaths.h"
 #include "editor/IGraphics.h"
 
@@ -46,7 +46,8 @@ void Karvelund::LoadFactoryBank() {
             return;
         }
     }
-    std::printf("file open error!\n");
+    std::fprintf(stderr, "file open error!\n  tried: %s\n  tried: %s\n", mFactoryBankPath.Get(),
+                 installed.Get());
 }
 
 void Karvelund::Reset() {

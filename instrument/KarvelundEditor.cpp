@@ -1,8 +1,8 @@
 #include "KarvelundEditor.h"
 
 #include "CustomControl.h"
+#include "IPresetMenu.h"
 #include "KarvelundParamTable.h"
-#include "PresetManager.h"
 
 #include "editor/IFaderControl.h"
 #include "editor/IGraphics.h"

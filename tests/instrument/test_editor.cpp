@@ -3,7 +3,7 @@
 
 #include "InstrumentHost.h"
 
-#include "PresetManager.h"
+#include "IPresetMenu.h"
 #include "raster/raster.h"
 
 #include <gtest/gtest.h>

@@ -1,4 +1,4 @@
-#include "PresetManager.h"
+#include "IPresetMenu.h"
 
 #include "core/IPluginBase.h"
 #include "editor/IGraphics.h"
