@@ -17,7 +17,9 @@ $(BUILD)/CMakeCache.txt: | bootstrap
 build: bootstrap $(BUILD)/CMakeCache.txt
 	cmake --build $(BUILD) -j $(JOBS)
 
-demo: build
+# Only what the demo needs: the tool, the factory bank and the editor's pictures.
+demo: bootstrap $(BUILD)/CMakeCache.txt
+	cmake --build $(BUILD) -j $(JOBS) --target karvelund factory_bank kv_resources
 	@scripts/demo $(BUILD)
 
 test: build
