@@ -61,7 +61,7 @@ public:
     // Holds the plug-in's mutex for its lifetime.
     class IMutexLock {
     public:
-        explicit IMutexLock(IPluginBase* plug) : mLock(&plug->mMutex) {}
+        explicit IMutexLock(const IPluginBase* plug) : mLock(&plug->mMutex) {}
 
     private:
         UTIL_MutexLock mLock;
@@ -253,6 +253,8 @@ public:
     bool RestorePreset(const char* name);
     // The name, or "" for an index outside the list.
     const char* GetPresetName(int idx) const;
+    // The name copied under the instance lock, for threads other than the one that renames.
+    void CopyPresetName(int idx, UTIL_String* name) const;
     // Stores the current state into the current preset and renames it when newName is not
     // empty.
     void ModifyCurrentPreset(const char* newName = nullptr);
@@ -292,7 +294,7 @@ public:
 
 protected:
     UTIL_PtrList<ChannelIO> mChannelIO;
-    UTIL_Mutex mMutex;
+    mutable UTIL_Mutex mMutex;
     char mEffectName[kNameLen] = {};
     char mProductName[kNameLen] = {};
     char mMfrName[kNameLen] = {};
