@@ -37,6 +37,10 @@ public:
     // The oscillator cores for a per-sample increment (frequency / sample rate).
     double calculateSS(double incr);
 
+    // Pointer-style access for callers written when the engine held its voices by pointer.
+    Voice* operator->() { return this; }
+    const Voice* operator->() const { return this; }
+
     GlobalState* gs;
     VoiceState state;
     Filter filter;
