@@ -131,7 +131,16 @@ double Synthesizer::process() {
     }
 
     const double gain = volumeDezipper.process(oneShot ? gs.volume : gs.volume * (1.0 - gs.LFOAmp));
-    return std::clamp(sum * gain, -1.0, 1.0);
+    return clampOutput(sum * gain);
+}
+
+// The host never sees a non-finite sample: such a sample becomes silence.
+double Synthesizer::clampOutput(double y) {
+    if (!std::isfinite(y)) {
+        ++silencedSamples;
+        return 0.0;
+    }
+    return std::clamp(y, -1.0, 1.0);
 }
 
 void Synthesizer::render(double* output, int n) {
@@ -180,6 +189,8 @@ void Synthesizer::setVelocityFactors(VoiceState& vs, int velocity) const {
 }
 
 void Synthesizer::startVoice(int v, int note, int velocity, bool& lfogateisstart) {
+    // A voice whose sound state has gone bad would stay silent (or worse) for good.
+    if (!voices[v].isFinite()) voices[v].clearSound();
     VoiceState& vs = voices[v].state;
     restartLFO(vs, lfogateisstart);
     vs.osc.targetNote = note;

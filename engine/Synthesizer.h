@@ -66,6 +66,9 @@ public:
     Dezipper volumeDezipper;
     Dezipper paramDezippers[kNumSmoothed];
     NoteList heldNotes;
+    // Output samples that came out non-finite and were replaced by silence; stays 0 unless a
+    // voice's state has gone bad.
+    unsigned long long silencedSamples = 0;
 
 private:
     // Restarts a one-shot sweep for the voice, or the free-running LFO at a phrase's start.
@@ -77,4 +80,5 @@ private:
     void publishLFO();
     double renderVoice(Voice& voice);
     double drive(double x) const;
+    double clampOutput(double y);
 };
