@@ -33,11 +33,6 @@ public:
     // v in 0..1: a tempo ratio when synchronised, else (16 v)^2 * 0.1 Hz for the sine.
     void setSpeed(double v);
 
-    // Pointer-style access for callers written when the engine held its LFO by pointer.
-    LFO* operator->() { return this; }
-    const LFO* operator->() const { return this; }
-    LFO& operator*() { return *this; }
-
     bool seeIsOneShot() const { return isOneShot; }
     int getTarget() const { return target; }
 

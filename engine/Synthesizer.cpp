@@ -232,3 +232,17 @@ void Synthesizer::releaseAll() {
     }
     heldNotes.clear();
 }
+
+void Synthesizer::sustainAll() {
+    for (int i = 0; i < globalState.numVoices; ++i) {
+        if (voices[i].state.isBusy()) voices[i].state.sustained = true;
+    }
+}
+
+void Synthesizer::silenceAll() {
+    for (Voice& voice : voices) {
+        voice.state.adsrState = ADSRState();
+        voice.state.sustained = false;
+    }
+    heldNotes.clear();
+}

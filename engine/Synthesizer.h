@@ -54,6 +54,10 @@ public:
     void releaseSustained();
     // Releases every busy voice below numVoices and forgets the held notes.
     void releaseAll();
+    // Marks every busy voice as held by the pedal, to be released with releaseSustained.
+    void sustainAll();
+    // Stops every voice at once, without a release, and forgets the held notes.
+    void silenceAll();
 
     double out = 0.0; // the voice being rendered
     double env = 0.0; // that voice's envelope value

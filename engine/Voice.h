@@ -42,10 +42,6 @@ public:
     // Back to a fresh voice's oscillators and filter; the note state is kept.
     void clearSound();
 
-    // Pointer-style access for callers written when the engine held its voices by pointer.
-    Voice* operator->() { return this; }
-    const Voice* operator->() const { return this; }
-
     GlobalState* gs;
     VoiceState state;
     Filter filter;

@@ -79,8 +79,8 @@ int Karvelund::GetNumKeys() {
 void Karvelund::ProcessDoubleReplacing(double** /*inputs*/, double** outputs, int nFrames) {
     DenormalGuard flushDenormals;
     GetTime(&mTimeInfo);
-    mSynth.lfo->setBPM(mTimeInfo.mTempo);
-    mSynth.lfo->setSpeed(GetParam(kLFOSpeed)->Value());
+    mSynth.lfo.setBPM(mTimeInfo.mTempo);
+    mSynth.lfo.setSpeed(GetParam(kLFOSpeed)->Value());
 
     double* left = outputs[0];
     double* right = outputs[1];

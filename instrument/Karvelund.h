@@ -58,9 +58,6 @@ private:
     void AllNotesOff();
     void SilenceAllVoices();
     int FindFreeVoice();
-    void ReleaseSustainedVoices();
-    void RestartLFO(VoiceState& voice);
-    void SetVelocityFactors(VoiceState& voice, int velocity) const;
     // The key table that the on-screen keyboard shows.
     void SetKey(int note, bool down);
     void PressKey(int note);

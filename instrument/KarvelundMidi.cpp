@@ -100,5 +100,5 @@ void Karvelund::SetPedal(double value) {
             SetKey(key, false);
         }
     }
-    ReleaseSustainedVoices();
+    mSynth.releaseSustained();
 }

@@ -95,13 +95,12 @@ void Karvelund::KeyUpMono(int note) {
 // Only the first key of a legato phrase starts the voice; later keys move its pitch.
 void Karvelund::KeyDownLegato(int note, int velocity) {
     NoteList& held = mSynth.heldNotes;
-    VoiceState& voice = mSynth.voices[0]->state;
     if (!held.empty()) {
         held.push_front(note);
-        voice.osc.targetNote = note;
+        mSynth.setTargetNote(0, note);
         return;
     }
-    voice.noteNumber = note;
+    mSynth.assignNote(0, note);
     held.push_front(note);
     PressKey(note);
     NoteOn(note, velocity);
@@ -110,83 +109,32 @@ void Karvelund::KeyDownLegato(int note, int velocity) {
 // The phrase ends with its last key; until then the voice moves to the newest key still held.
 void Karvelund::KeyUpLegato(int note) {
     NoteList& held = mSynth.heldNotes;
-    VoiceState& voice = mSynth.voices[0]->state;
     if (!held.empty()) {
         held.remove(note);
         if (!held.empty() && held.front() != note) {
-            voice.osc.targetNote = held.front();
+            mSynth.setTargetNote(0, held.front());
             return;
         }
         held.clear();
     }
-    const int phraseNote = voice.noteNumber;
+    const int phraseNote = mSynth.voiceState(0).noteNumber;
     NoteOff(phraseNote);
     LetGoKey(phraseNote);
 }
 
-void Karvelund::ReleaseSustainedVoices() {
-    for (int i = 0; i < mSynth.globalState.numVoices; ++i) {
-        VoiceState& vs = mSynth.voices[i]->state;
-        if (vs.sustained) {
-            vs.sustained = false;
-            vs.adsrState.release();
-        }
-    }
-}
-
-void Karvelund::RestartLFO(VoiceState& voice) {
-    LFO& lfo = *mSynth.lfo;
-    if (lfo.seeIsOneShot()) {
-        lfo.gateOn(&voice.lfoState);
-        voice.lfoState.oneShotDone = false;
-    } else if (!lfogateisstart) {
-        // The free-running LFO restarts with the first note of a phrase only.
-        lfo.gateOn(&mSynth.globalState.lfoState);
-        lfogateisstart = true;
-    }
-}
-
-void Karvelund::SetVelocityFactors(VoiceState& voice, int velocity) const {
-    voice.velFilter = 1.0;
-    voice.velAmp = 1.0;
-    const int target = mSynth.globalState.velocityTarget;
-    if (target == 1)
-        voice.velFilter = velocity / 127.0;
-    else if (target == 2)
-        voice.velAmp = velocity / 127.0;
-}
-
 void Karvelund::NoteOn(int note, int velocity) {
-    GlobalState& gs = mSynth.globalState;
-
-    for (int i = 0; i < gs.numVoices; ++i) {
-        VoiceState& vs = mSynth.voices[i]->state;
-        if (vs.isBusy() && vs.noteNumber == note) {
-            // The same key again: retrigger its voice instead of taking another.
-            RestartLFO(vs);
-            SetVelocityFactors(vs, velocity);
-            vs.adsrState.retrigger();
-            vs.osc.targetNote = note;
-            return;
-        }
+    const int playing = mSynth.findVoicePlaying(note);
+    if (playing >= 0) {
+        // The same key again: retrigger its voice instead of taking another.
+        mSynth.startVoice(playing, note, velocity, lfogateisstart);
+        return;
     }
-
     const int v = FindFreeVoice();
-    VoiceState& vs = mSynth.voices[v]->state;
-    RestartLFO(vs);
-    vs.osc.targetNote = note;
-    SetVelocityFactors(vs, velocity);
-    vs.adsrState.retrigger();
-    if (gs.phonicType == GlobalState::kLegato) {
-        if (mNumHeldKeys <= 1) {
-            // The first note of a legato phrase does not glide.
-            OscState& osc = mSynth.voices[0]->state.osc;
-            osc.note = note;
-            osc.targetNote = note;
-        }
-    } else {
-        vs.noteNumber = note;
-    }
+    mSynth.startVoice(v, note, velocity, lfogateisstart);
+    if (mSynth.globalState.phonicType != GlobalState::kLegato)
+        mSynth.assignNote(v, note);
+    else if (mNumHeldKeys <= 1)
+        mSynth.jumpToNote(0, note); // the first note of a legato phrase does not glide
     ++mNotesStarted;
 }
 
@@ -209,41 +157,16 @@ int Karvelund::FindFreeVoice() {
         mNumHeldKeys = numHeld;
         lfogateisstart = phraseStarted;
     }
-    const int n = mSynth.globalState.numVoices;
-    for (int i = 0; i < n; ++i) {
-        if (!mSynth.voices[i]->state.isBusy()) return i;
-    }
-    // All busy: steal the voice that has sounded longest.
-    int oldest = 0;
-    for (int i = 1; i < n; ++i) {
-        if (mSynth.voices[i]->state.adsrState.counter >
-            mSynth.voices[oldest]->state.adsrState.counter)
-            oldest = i;
-    }
-    mSynth.voices[oldest]->state.adsrState.counter = 0;
-    return oldest;
+    return mSynth.findFreeVoice();
 }
 
 void Karvelund::NoteOff(int note) {
-    GlobalState& gs = mSynth.globalState;
-    for (int i = 0; i < gs.numVoices; ++i) {
-        VoiceState& vs = mSynth.voices[i]->state;
-        if (!vs.isBusy() || vs.noteNumber != note) continue;
-        if (gs.sustainPedalOnoff) {
-            vs.sustained = true;
-            return;
-        }
-        vs.adsrState.release();
-    }
+    mSynth.releaseNote(note);
 }
 
 // Releases every voice and forgets every key, as a change of phonic type requires.
 void Karvelund::NoteOffAll() {
-    GlobalState& gs = mSynth.globalState;
-    for (int i = 0; i < gs.numVoices; ++i) {
-        VoiceState& vs = mSynth.voices[i]->state;
-        if (vs.isBusy()) vs.adsrState.release();
-    }
+    mSynth.releaseAll();
     ClearKeys();
     lfogateisstart = false;
 }
@@ -261,23 +184,14 @@ void Karvelund::AllNotesOff() {
     mSynth.heldNotes.clear();
     for (int key = 0; key < 128; ++key)
         LetGoKey(key);
-    const GlobalState& gs = mSynth.globalState;
-    for (int i = 0; i < Synthesizer::kMaxVoices; ++i) {
-        VoiceState& vs = mSynth.voices[i]->state;
-        if (!vs.isBusy() || vs.sustained) continue;
-        if (gs.sustainPedalOnoff)
-            vs.sustained = true;
-        else
-            vs.adsrState.release();
-    }
+    if (mSynth.globalState.sustainPedalOnoff)
+        mSynth.sustainAll();
+    else
+        mSynth.releaseAll();
 }
 
 // All Sound Off: every voice stops at once, without a release.
 void Karvelund::SilenceAllVoices() {
-    for (int i = 0; i < Synthesizer::kMaxVoices; ++i) {
-        VoiceState& vs = mSynth.voices[i]->state;
-        vs.adsrState = ADSRState();
-        vs.sustained = false;
-    }
+    mSynth.silenceAll();
     ClearKeys();
 }

@@ -60,11 +60,11 @@ constexpr unsigned kSelector = kHintInteger | kHintEnumeration;
 
 // How each value reaches the engine.
 void ApplyBPMSync(const EngineTarget& t, double v) {
-    t.synth.lfo->setBPMSyncOnoff(v != 0.0);
-    t.synth.lfo->setSpeed(t.values[kLFOSpeed]);
+    t.synth.lfo.setBPMSyncOnoff(v != 0.0);
+    t.synth.lfo.setSpeed(t.values[kLFOSpeed]);
 }
-void ApplyLFOType(const EngineTarget& t, double v) { t.synth.lfo->setType(asInt(v)); }
-void ApplyLFOSpeed(const EngineTarget& t, double v) { t.synth.lfo->setSpeed(v); }
+void ApplyLFOType(const EngineTarget& t, double v) { t.synth.lfo.setType(asInt(v)); }
+void ApplyLFOSpeed(const EngineTarget& t, double v) { t.synth.lfo.setSpeed(v); }
 void ApplyLFOTarget(const EngineTarget& t, double v) {
     // A former target returns to its unmodulated value at once.
     gs(t).setLFOAmp(0.0);
@@ -72,9 +72,9 @@ void ApplyLFOTarget(const EngineTarget& t, double v) {
     gs(t).setLFOPitch(0.0);
     gs(t).setLFOPWM(0.0);
     gs(t).setLFOHS(0.0);
-    t.synth.lfo->setTarget(asInt(v));
+    t.synth.lfo.setTarget(asInt(v));
 }
-void ApplyLFOAmount(const EngineTarget& t, double v) { t.synth.lfo->setAmount(v); }
+void ApplyLFOAmount(const EngineTarget& t, double v) { t.synth.lfo.setAmount(v); }
 void ApplySubOscWave(const EngineTarget& t, double v) { gs(t).setSubOscBalance(v); }
 void ApplyHardSync(const EngineTarget& t, double v) { gs(t).setHardSyncAmount(v); }
 void ApplySaw(const EngineTarget& t, double v) { gs(t).setSawAmount(v); }

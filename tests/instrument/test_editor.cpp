@@ -130,7 +130,7 @@ TEST_F(Editor, TwoWaySwitchesStepStopAtTheEndsAndOfferTheirSettings) {
     EXPECT_EQ(g().Prompts()[0].items.size(), 6u);
     EXPECT_EQ(g().Prompts()[0].items[4], "Sine (1 shot)");
     EXPECT_EQ(value(kLFOType), 3.0) << "the chosen setting reaches the parameter";
-    EXPECT_EQ(host.synth().lfo->type, 3);
+    EXPECT_EQ(host.synth().lfo.type, 3);
 
     // The 24-setting pitch-bend range: one step is 1/23 of the control.
     host.setParam(kPitchBendRange, 0);

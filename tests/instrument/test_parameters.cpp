@@ -64,5 +64,5 @@ TEST_F(Parameters, LfoTargetChangeClearsEveryModulation) {
     ASSERT_NE(h.synth().globalState.LFOAmp, 0.0);
     h.setParam(kLFOTarget, 0);
     EXPECT_EQ(h.synth().globalState.LFOAmp, 0.0);
-    EXPECT_EQ(h.synth().lfo->getTarget(), 0);
+    EXPECT_EQ(h.synth().lfo.getTarget(), 0);
 }
