@@ -47,8 +47,9 @@ double Voice::process() {
 
 // The core loops run several cores per instruction; on processors with AVX2 a wider copy of
 // this function is chosen at load time. It computes bit for bit the same results (no fused
-// multiply-add is enabled).
-#if defined(__x86_64__) && defined(__GNUC__) && !defined(__clang__)
+// multiply-add is enabled). ThreadSanitizer builds keep one copy: the load-time chooser runs
+// before the sanitizer's runtime is ready.
+#if defined(__x86_64__) && defined(__GNUC__) && !defined(__clang__) && !defined(__SANITIZE_THREAD__)
 __attribute__((target_clones("avx2", "default")))
 #endif
 double
