@@ -7,6 +7,7 @@
 #include "core/PlatformPaths.h"
 #include "editor/IGraphics.h"
 
+#include <algorithm>
 #include <cstdio>
 
 using namespace karvelund;
@@ -84,16 +85,25 @@ void Karvelund::ProcessDoubleReplacing(double** /*inputs*/, double** outputs, in
 
     double* left = outputs[0];
     double* right = outputs[1];
-    for (int s = 0; s < nFrames; ++s) {
+    double* out = left ? left : right;
+    if (!out) return;
+    // The engine renders the runs of samples between the messages' offsets.
+    int s = 0;
+    while (s < nFrames) {
         while (!mMidiQueue.Empty() && mMidiQueue.Peek()->mOffset <= s) {
             DispatchMidi(mMidiQueue.Peek());
             mMidiQueue.Remove();
         }
+        const int next = mMidiQueue.Empty() ? nFrames : mMidiQueue.Peek()->mOffset;
+        const int end = next < nFrames ? next : nFrames;
         // Nothing sounds before the first note; the engine starts at that very sample, so
         // the result does not depend on where the host's blocks begin.
-        const double y = mNotesStarted > 0 ? mSynth.process() : 0.0;
-        if (left) left[s] = y;
-        if (right) right[s] = y;
+        if (mNotesStarted > 0)
+            mSynth.render(out + s, end - s);
+        else
+            std::fill(out + s, out + end, 0.0);
+        s = end;
     }
+    if (left && right) std::copy(left, left + nFrames, right);
     mMidiQueue.Flush(nFrames);
 }
