@@ -1,10 +1,14 @@
 // Turns the factory bank source (names and parameter settings in text) into the bank file the
 // instrument loads, written with the framework's own bank writer.
 //
-//   make_factory_bank SOURCE.txt OUT.kvb
+//   make_factory_bank SOURCE.txt OUT.kvb [OUT_CATEGORIES.txt]
+//
+// The categories file names the section of the source each preset stands in, for the tool's
+// preset list.
 
 #include "Karvelund.h"
 #include "param_assignment.h"
+#include "preset_lookup.h"
 #include "preset_source.h"
 
 #include <fcntl.h>
@@ -52,8 +56,8 @@ int fail(const std::string& message) {
 } // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 3) {
-        std::fprintf(stderr, "usage: make_factory_bank SOURCE.txt OUT.kvb\n");
+    if (argc != 3 && argc != 4) {
+        std::fprintf(stderr, "usage: make_factory_bank SOURCE.txt OUT.kvb [OUT_CATEGORIES.txt]\n");
         return 2;
     }
     const std::string sourcePath = argv[1];
@@ -88,5 +92,13 @@ int main(int argc, char** argv) {
     }
     plug->RestorePreset(0);
     if (!plug->SaveBankToFXB(argv[2])) return fail(std::string("cannot write ") + argv[2]);
+    if (argc == 4) {
+        std::vector<kv::cli::PresetCategory> categories;
+        for (const kv::cli::PresetSource& preset : presets)
+            categories.push_back({preset.category, preset.name});
+        std::ofstream out(argv[3], std::ios::trunc);
+        out << kv::cli::formatPresetCategories(categories);
+        if (!out.flush()) return fail(std::string("cannot write ") + argv[3]);
+    }
     return 0;
 }

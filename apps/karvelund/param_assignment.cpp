@@ -1,5 +1,7 @@
 #include "param_assignment.h"
 
+#include "param_units.h"
+
 #include "core/IParam.h"
 #include "core/IPluginBase.h"
 
@@ -110,8 +112,12 @@ bool applyAssignment(IPluginBase& plug, std::string_view assignment, std::string
         return false;
     }
     IParam* param = plug.GetParam(idx);
-    double value = 0.0;
-    if (!parseParamValue(*param, assignment.substr(equals + 1), value, error)) return false;
+    const std::string_view text = trim(assignment.substr(equals + 1));
+    bool hasUnit = false;
+    const std::optional<double> inUnit = parseValueInUnit(plug, idx, text, hasUnit, error);
+    if (hasUnit && !inUnit) return false;
+    double value = inUnit.value_or(0.0);
+    if (!inUnit && !parseParamValue(*param, text, value, error)) return false;
     param->Set(value);
     plug.OnParamChange(idx);
     return true;

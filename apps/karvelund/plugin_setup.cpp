@@ -1,6 +1,7 @@
 #include "plugin_setup.h"
 
 #include "param_assignment.h"
+#include "preset_lookup.h"
 
 #include "core/IPluginBase.h"
 
@@ -27,13 +28,24 @@ bool applySetup(IPluginBase& plug, const PluginSetup& setup, std::string& error)
     }
     if (setup.program) {
         if (*setup.program >= plug.NPresets() || !plug.RestorePreset(*setup.program)) {
-            error = "program " + std::to_string(*setup.program) + " does not exist (0 to " +
-                    std::to_string(plug.NPresets() - 1) + ")";
+            error = "program " + std::to_string(*setup.program + 1) + " does not exist (1 to " +
+                    std::to_string(plug.NPresets()) + ")";
             return false;
         }
-    } else if (!setup.presetName.empty() && !plug.RestorePreset(setup.presetName.c_str())) {
-        error = "no preset named \"" + setup.presetName + "\"";
-        return false;
+    } else if (!setup.presetName.empty()) {
+        const int found = findPresetByName(plug, setup.presetName);
+        if (found < 0 || !plug.RestorePreset(found)) {
+            error = "no preset named \"" + setup.presetName + "\"";
+            if (found < 0) {
+                error += "; the closest are";
+                const char* separator = " ";
+                for (const std::string& name : closestPresetNames(plug, setup.presetName)) {
+                    error.append(separator).append("\"").append(name).append("\"");
+                    separator = ", ";
+                }
+            }
+            return false;
+        }
     }
     if (!setup.fxp.empty() && !plug.LoadProgramFromFXP(setup.fxp.c_str())) {
         error = fileProblem(setup.fxp, "program");

@@ -1,12 +1,15 @@
+// `karvelund render`: plays a MIDI file through the instrument into an audio file.
+
 #include "commands.h"
 
 #include "Karvelund.h"
-#include "midi_render.h"
-#include "progress_bar.h"
+#include "preset_lookup.h"
+#include "render_job.h"
 #include "render_options.h"
 
+#include <sys/stat.h>
+
 #include <algorithm>
-#include <chrono>
 #include <cmath>
 #include <cstdio>
 #include <memory>
@@ -15,8 +18,73 @@ namespace kv::cli {
 
 namespace {
 
-double toDecibels(double level) {
-    return level > 0.0 ? 20.0 * std::log10(level) : -INFINITY;
+// Whether the output names the input file itself (also through links).
+bool isSameFile(const std::string& a, const std::string& b) {
+    struct stat first {}, second {};
+    return ::stat(a.c_str(), &first) == 0 && ::stat(b.c_str(), &second) == 0 &&
+           first.st_dev == second.st_dev && first.st_ino == second.st_ino;
+}
+
+// Keeps the events of one MIDI channel (1..16); 0 keeps all.
+void keepChannel(std::vector<MidiFileEvent>& events, int channel) {
+    if (channel == 0) return;
+    std::erase_if(events, [channel](const MidiFileEvent& e) {
+        return (e.status & 0x0F) != channel - 1;
+    });
+}
+
+// A refusal naming the event that makes the render too long, or empty.
+std::string lengthProblem(const std::vector<MidiFileEvent>& events, const RenderOptions& o) {
+    const double last = events.empty() ? 0.0 : events.back().seconds;
+    const double tail = o.tailSeconds.value_or(0.0);
+    if (last + tail <= o.maxLengthSeconds) return {};
+    char text[256];
+    std::snprintf(text, sizeof(text),
+                  "%s: an event at %s (%.1f s) makes the render longer than the limit of %s; "
+                  "--max-length SECONDS raises it",
+                  o.midiPath.c_str(), clockTime(last).c_str(), last,
+                  clockTime(o.maxLengthSeconds).c_str());
+    return text;
+}
+
+RenderTail tailFor(const RenderOptions& o, const std::vector<MidiFileEvent>& events) {
+    if (o.tailSeconds) {
+        RenderTail tail;
+        tail.samples = static_cast<int64_t>(std::llround(*o.tailSeconds * o.rate));
+        return tail;
+    }
+    RenderTail tail = quietTail(o.rate);
+    const double last = events.empty() ? 0.0 : events.back().seconds;
+    const double room = std::max(0.0, o.maxLengthSeconds - last);
+    tail.maxSamples = std::min(tail.maxSamples, static_cast<int64_t>(room * o.rate));
+    return tail;
+}
+
+std::string presetLine(Karvelund& plug, const RenderOptions& o) {
+    const int current = plug.GetCurrentPresetIdx();
+    std::string line = "preset " + presetNumber(current) + " " + plug.GetPresetName(current);
+    if (!o.setup.fxp.empty()) line += ", program file " + o.setup.fxp;
+    if (o.setup.defaults) line += ", all parameters at their defaults";
+    if (!o.setup.sets.empty()) line += ", " + std::to_string(o.setup.sets.size()) + " --set";
+    const char* bank = o.setup.bank.empty() ? plug.GetLoadedBankPath() : o.setup.bank.c_str();
+    line += " (bank ";
+    line += bank && *bank ? bank : "none: the factory bank could not be read";
+    return line + ")";
+}
+
+void printSummary(Karvelund& plug, const RenderOptions& o, const std::string& presetText,
+                  const RenderStats& stats) {
+    const double seconds = static_cast<double>(stats.frames) / o.rate;
+    std::printf("%s: %.1f s, %s\n", o.wavPath.c_str(), seconds, presetText.c_str());
+    std::printf("  peak %.1f dBFS, ", toDecibels(stats.peak));
+    if (stats.clippedSamples == 0)
+        std::printf("no samples clipped\n");
+    else
+        std::printf("%lld samples clipped at the engine's limit of 0 dBFS\n",
+                    static_cast<long long>(stats.clippedSamples));
+    std::printf("  rendered in %.2f s (%.0fx realtime)\n", stats.elapsedSeconds,
+                stats.elapsedSeconds > 0.0 ? seconds / stats.elapsedSeconds : 0.0);
+    (void)plug;
 }
 
 } // namespace
@@ -24,60 +92,47 @@ double toDecibels(double level) {
 int runRender(const std::vector<std::string>& args) {
     RenderOptions options;
     std::string error;
-    if (!parseRenderOptions(args, options, error)) return usageError("render: " + error);
+    if (!parseRenderOptions(args, options, error)) return usageError("render", error);
+    if (isSameFile(options.midiPath, options.wavPath))
+        return usageError("render", options.wavPath + " is the input file; choose another output");
 
     MidiFile midi;
     if (!readMidiFile(options.midiPath, midi, error)) return inputError(error);
+    keepChannel(midi.events, options.midiChannel);
+    if (const std::string problem = lengthProblem(midi.events, options); !problem.empty())
+        return inputError(problem);
 
     std::unique_ptr<Karvelund> plug(MakePlug());
     if (!applySetup(*plug, options.setup, error)) return inputError(error);
+    const std::string presetText = presetLine(*plug, options);
     ITimeInfo transport;
-    transport.mTempo = options.tempo;
+    transport.mTempo = options.tempo.value_or(120.0);
     plug->SetTransport(transport);
     plug->Initialize(options.rate, options.block);
 
-    WavWriter wav;
-    const int rate = static_cast<int>(std::lround(options.rate));
-    if (!wav.open(options.wavPath, rate, options.channels, options.format, error))
+    // Standard output carries the audio, so the report goes to standard error then.
+    const bool report = !options.quiet;
+    if (options.wavPath == "-") std::fflush(stdout);
+    RenderHost host;
+    if (!options.tempo) host.tempos = midi.tempos;
+    host.programChangesSelectPresets = !options.ignoreProgramChanges;
+    FILE* reportTo = options.wavPath == "-" ? stderr : stdout;
+    host.onPresetChange = [&](int64_t sample, int from, int to) {
+        if (!report) return;
+        std::fprintf(reportTo, "%s: preset %s -> %s (%s)\n",
+                     clockTime(static_cast<double>(sample) / options.rate).c_str(),
+                     presetNumber(from).c_str(), presetNumber(to).c_str(),
+                     plug->GetPresetName(to));
+    };
+
+    const AudioFileSpec file{options.wavPath, options.container, outputSampleFormat(options),
+                             options.channels};
+    RenderStats stats;
+    if (!renderToFile(*plug, midi.events, options.rate, options.block,
+                      tailFor(options, midi.events), host, file, report, stats, error))
         return inputError(error);
-
-    const auto started = std::chrono::steady_clock::now();
-    const int64_t tail = static_cast<int64_t>(std::llround(options.tail * options.rate));
-    const int64_t expected = renderLength(midi.events, options.rate, tail);
-    ProgressBar progress(!options.quiet);
-    std::vector<double> interleaved;
-    double peak = 0.0;
-    int64_t done = 0;
-    const int64_t rendered =
-        renderMidiEvents(*plug, midi.events, options.rate, options.block, tail,
-                         [&](const double* left, const double* right, int n) {
-                             for (int i = 0; i < n; ++i)
-                                 peak = std::max(peak, std::abs(left[i]));
-                             const double* frames = left;
-                             if (options.channels == 2) {
-                                 interleaved.resize(static_cast<size_t>(n) * 2);
-                                 for (int i = 0; i < n; ++i) {
-                                     interleaved[2 * static_cast<size_t>(i)] = left[i];
-                                     interleaved[2 * static_cast<size_t>(i) + 1] = right[i];
-                                 }
-                                 frames = interleaved.data();
-                             }
-                             done += n;
-                             progress.update(done, expected);
-                             return wav.writeFrames(frames, static_cast<size_t>(n), error);
-                         });
-    progress.finish();
-    if (rendered < 0 || !wav.finish(error)) return inputError(error);
-
-    const double elapsed =
-        std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
-    const double seconds = static_cast<double>(rendered) / options.rate;
-    if (!options.quiet) {
-        std::printf("%s: %.1f s, peak %.1f dBFS, rendered in %.2f s (%.0fx realtime)\n",
-                    options.wavPath.c_str(), seconds, toDecibels(peak), elapsed,
-                    elapsed > 0.0 ? seconds / elapsed : 0.0);
-    }
-    return 0;
+    if (report && options.wavPath != "-") printSummary(*plug, options, presetText, stats);
+    return kExitOk;
 }
 
 } // namespace kv::cli

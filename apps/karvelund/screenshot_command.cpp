@@ -183,7 +183,7 @@ void replay(IGraphicsHeadless& g, const Gesture& gesture) {
 int runScreenshot(const std::vector<std::string>& args) {
     ScreenshotOptions options;
     std::string error;
-    if (!parseScreenshotOptions(args, options, error)) return usageError("screenshot: " + error);
+    if (!parseScreenshotOptions(args, options, error)) return usageError("screenshot", error);
 
     std::unique_ptr<Karvelund> plug(MakePlug());
     if (!applySetup(*plug, options.setup, error)) return inputError(error);

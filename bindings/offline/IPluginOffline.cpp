@@ -24,6 +24,12 @@ void IPluginOffline::SendMidiToPlug(const IMidiMsg& msg) {
     ProcessMidiMsg(&copy);
 }
 
+bool IPluginOffline::SelectPreset(int idx) {
+    if (idx < 0 || idx >= NPresets()) return false;
+    IMutexLock lock(this);
+    return RestorePreset(idx);
+}
+
 void IPluginOffline::Render(double** outputs, int nFrames) {
     AttachOutputBuffers(0, NOutChannels(), outputs);
     ProcessBuffers(0.0, nFrames);
