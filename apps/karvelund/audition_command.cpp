@@ -50,10 +50,9 @@ std::vector<MidiFileEvent> phraseEvents(const std::vector<Note>& notes) {
         events.push_back({n.start, 0x90, n.key, n.velocity});
         events.push_back({n.start + n.length, 0x80, n.key, 0});
     }
-    std::stable_sort(events.begin(), events.end(),
-                     [](const MidiFileEvent& a, const MidiFileEvent& b) {
-                         return a.seconds < b.seconds;
-                     });
+    std::stable_sort(
+        events.begin(), events.end(),
+        [](const MidiFileEvent& a, const MidiFileEvent& b) { return a.seconds < b.seconds; });
     return events;
 }
 
@@ -165,8 +164,7 @@ int runAudition(const std::vector<std::string>& args) {
             return inputError(error);
         if (!options.quiet)
             std::printf("%s: %.1f s, peak %.1f dBFS\n", file.path.c_str(),
-                        static_cast<double>(stats.frames) / options.rate,
-                        toDecibels(stats.peak));
+                        static_cast<double>(stats.frames) / options.rate, toDecibels(stats.peak));
     }
     return kExitOk;
 }

@@ -146,6 +146,12 @@ int runParams(const std::vector<std::string>& args) {
             for (int t = 0; t < p->GetNDisplayTexts(); ++t)
                 std::printf("%s \"%s\"", t ? "," : "", p->GetDisplayTextAtIdx(t));
         }
+        const std::vector<std::string>& labels = editorSwitchLabels(i);
+        if (!labels.empty()) {
+            std::printf("  switch:");
+            for (size_t t = 0; t < labels.size(); ++t)
+                std::printf("%s \"%s\"=%zu", t ? "," : "", labels[t].c_str(), t);
+        }
         std::printf("\n");
         if (const std::string meaning = describeParamMeaning(i); !meaning.empty())
             std::printf("      %s\n", meaning.c_str());

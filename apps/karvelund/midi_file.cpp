@@ -188,8 +188,18 @@ void mergeTracks(std::vector<ParsedTrack>& tracks, const TempoMap& tempo, MidiFi
 }
 
 bool readWholeFile(const std::string& path, std::vector<uint8_t>& bytes, std::string& error) {
-    UniqueFd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    // Checked before opening, so that a FIFO without a writer cannot hold us up; opened
+    // without blocking and checked again in case the name was swapped in between.
     struct stat info {};
+    if (::stat(path.c_str(), &info) != 0) {
+        error = "cannot open " + path + ": " + std::strerror(errno);
+        return false;
+    }
+    if (!S_ISREG(info.st_mode)) {
+        error = "cannot read " + path + ": not a regular file";
+        return false;
+    }
+    UniqueFd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
     if (!fd.valid() || ::fstat(fd.get(), &info) != 0) {
         error = "cannot open " + path + ": " + std::strerror(errno);
         return false;

@@ -49,8 +49,7 @@ int64_t renderMidiEvents(IPluginOffline& plug, const std::vector<MidiFileEvent>&
 int64_t eventSample(double seconds, double rate);
 
 // How many samples renderMidiEvents renders at most: through the last event, then the tail.
-int64_t renderLength(const std::vector<MidiFileEvent>& events, double rate,
-                     const RenderTail& tail);
+int64_t renderLength(const std::vector<MidiFileEvent>& events, double rate, const RenderTail& tail);
 
 inline bool isProgramChange(const MidiFileEvent& e) {
     return (e.status & 0xF0) == 0xC0;

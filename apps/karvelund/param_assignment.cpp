@@ -45,6 +45,18 @@ std::string rangeText(double lo, double hi) {
     return text;
 }
 
+// One of the words the editor's switch shows for the parameter, in any case.
+bool parseSwitchLabel(int idx, std::string_view text, double& value) {
+    const std::vector<std::string>& labels = editorSwitchLabels(idx);
+    for (size_t i = 0; i < labels.size(); ++i) {
+        if (equalsIgnoringCase(labels[i], text)) {
+            value = static_cast<double>(i);
+            return true;
+        }
+    }
+    return false;
+}
+
 } // namespace
 
 std::string_view trim(std::string_view text) {
@@ -117,7 +129,9 @@ bool applyAssignment(IPluginBase& plug, std::string_view assignment, std::string
     const std::optional<double> inUnit = parseValueInUnit(plug, idx, text, hasUnit, error);
     if (hasUnit && !inUnit) return false;
     double value = inUnit.value_or(0.0);
-    if (!inUnit && !parseParamValue(*param, text, value, error)) return false;
+    if (!inUnit && !parseSwitchLabel(idx, text, value) &&
+        !parseParamValue(*param, text, value, error))
+        return false;
     param->Set(value);
     plug.OnParamChange(idx);
     return true;

@@ -96,6 +96,26 @@ std::string hertzText(double hertz) {
 
 } // namespace
 
+const std::vector<std::string>& editorSwitchLabels(int idx) {
+    static const std::vector<std::string> none;
+    static const std::vector<std::string> phonic = {"Mono", "Poly", "Legato"};
+    static const std::vector<std::string> filter = {"LP", "HP", "BP"};
+    static const std::vector<std::string> amp = {"Env", "Gate"};
+    static const std::vector<std::string> drive = {"Pre", "Post"};
+    switch (idx) {
+    case kPhonicType:
+        return phonic;
+    case kFilterType:
+        return filter;
+    case kAmpEnvSelect:
+        return amp;
+    case kDrivePrePost:
+        return drive;
+    default:
+        return none;
+    }
+}
+
 std::optional<double> parseValueInUnit(IPluginBase& plug, int idx, std::string_view text,
                                        bool& hasUnit, std::string& error) {
     hasUnit = false;

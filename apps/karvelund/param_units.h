@@ -5,6 +5,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 class IPluginBase;
 
@@ -16,6 +17,10 @@ namespace kv::cli {
 // plug-in has selected and is refused while the LFO follows the tempo.
 std::optional<double> parseValueInUnit(IPluginBase& plug, int idx, std::string_view text,
                                        bool& hasUnit, std::string& error);
+
+// The words the editor's switches show for parameters that have no display texts of their own
+// ("LP", "HP", "BP" for the filter type), value 0 first; empty for other parameters.
+const std::vector<std::string>& editorSwitchLabels(int idx);
 
 // The physical meaning of parameter idx for listings ("stage time 30·v^4 s: 6.2 ms to 30 s"),
 // or empty.

@@ -38,7 +38,7 @@ extern "C" void removeTemporaryAndDie(int signalNumber) {
     std::raise(signalNumber);
 }
 
-void watchForInterruption(const std::string& path) {
+void removeOnInterruption() {
     static const bool installed = [] {
         for (int signalNumber : {SIGINT, SIGTERM, SIGHUP}) {
             struct sigaction action {};
@@ -49,6 +49,9 @@ void watchForInterruption(const std::string& path) {
         return true;
     }();
     (void)installed;
+}
+
+void watchForInterruption(const std::string& path) {
     gHasInterruptedPath = 0;
     if (path.size() >= sizeof(gInterruptedPath)) return;
     std::memcpy(gInterruptedPath, path.c_str(), path.size() + 1);
@@ -69,6 +72,7 @@ bool PendingFile::create(const std::string& destination, std::string& error) {
         error = "cannot write " + destination + ": not a file name";
         return false;
     }
+    removeOnInterruption();
     constexpr int kAttempts = 100;
     for (int attempt = 0; attempt < kAttempts; ++attempt) {
         const std::string candidate = temporaryNameBeside(target);

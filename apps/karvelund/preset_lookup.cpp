@@ -82,6 +82,17 @@ std::string presetNumber(int index) {
     return text;
 }
 
+std::string presetChangeText(IPluginBase& plug, int from, int to) {
+    std::string text = "preset ";
+    text.append(std::to_string(from + 1))
+        .append(" \u2192 ")
+        .append(std::to_string(to + 1))
+        .append(" (")
+        .append(plug.GetPresetName(to))
+        .append(")");
+    return text;
+}
+
 std::vector<PresetCategory> readPresetCategories(const std::string& path) {
     std::vector<PresetCategory> categories;
     std::ifstream in(path);

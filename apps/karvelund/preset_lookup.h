@@ -19,6 +19,9 @@ std::vector<std::string> closestPresetNames(IPluginBase& plug, std::string_view 
 // How presets are numbered for people, as the editor shows them: "01" for index 0.
 std::string presetNumber(int index);
 
+// "preset 1 → 2 (name)": a change of preset as the editor numbers them.
+std::string presetChangeText(IPluginBase& plug, int from, int to);
+
 // Category of each factory preset, by preset name, as the build writes it beside the bank:
 // one "Category<TAB>Preset Name" line per preset in bank order.
 struct PresetCategory {

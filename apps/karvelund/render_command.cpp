@@ -7,8 +7,6 @@
 #include "render_job.h"
 #include "render_options.h"
 
-#include <sys/stat.h>
-
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
@@ -18,19 +16,11 @@ namespace kv::cli {
 
 namespace {
 
-// Whether the output names the input file itself (also through links).
-bool isSameFile(const std::string& a, const std::string& b) {
-    struct stat first {}, second {};
-    return ::stat(a.c_str(), &first) == 0 && ::stat(b.c_str(), &second) == 0 &&
-           first.st_dev == second.st_dev && first.st_ino == second.st_ino;
-}
-
 // Keeps the events of one MIDI channel (1..16); 0 keeps all.
 void keepChannel(std::vector<MidiFileEvent>& events, int channel) {
     if (channel == 0) return;
-    std::erase_if(events, [channel](const MidiFileEvent& e) {
-        return (e.status & 0x0F) != channel - 1;
-    });
+    std::erase_if(events,
+                  [channel](const MidiFileEvent& e) { return (e.status & 0x0F) != channel - 1; });
 }
 
 // A refusal naming the event that makes the render too long, or empty.
@@ -93,8 +83,6 @@ int runRender(const std::vector<std::string>& args) {
     RenderOptions options;
     std::string error;
     if (!parseRenderOptions(args, options, error)) return usageError("render", error);
-    if (isSameFile(options.midiPath, options.wavPath))
-        return usageError("render", options.wavPath + " is the input file; choose another output");
 
     MidiFile midi;
     if (!readMidiFile(options.midiPath, midi, error)) return inputError(error);
@@ -119,10 +107,9 @@ int runRender(const std::vector<std::string>& args) {
     FILE* reportTo = options.wavPath == "-" ? stderr : stdout;
     host.onPresetChange = [&](int64_t sample, int from, int to) {
         if (!report) return;
-        std::fprintf(reportTo, "%s: preset %s -> %s (%s)\n",
+        std::fprintf(reportTo, "%s: %s\n",
                      clockTime(static_cast<double>(sample) / options.rate).c_str(),
-                     presetNumber(from).c_str(), presetNumber(to).c_str(),
-                     plug->GetPresetName(to));
+                     presetChangeText(*plug, from, to).c_str());
     };
 
     const AudioFileSpec file{options.wavPath, options.container, outputSampleFormat(options),

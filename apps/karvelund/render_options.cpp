@@ -1,5 +1,7 @@
 #include "render_options.h"
 
+#include <sys/stat.h>
+
 #include <charconv>
 #include <cmath>
 
@@ -19,7 +21,19 @@ bool parseInt(const std::string& text, int& value) {
 
 namespace {
 
+// Whether the two paths name one file (also through links).
+bool isSameFile(const std::string& a, const std::string& b) {
+    struct stat first {
+    }, second{};
+    return ::stat(a.c_str(), &first) == 0 && ::stat(b.c_str(), &second) == 0 &&
+           first.st_dev == second.st_dev && first.st_ino == second.st_ino;
+}
+
 bool parseOutputPath(RenderOptions& o, std::string& error) {
+    if (isSameFile(o.midiPath, o.wavPath)) {
+        error = o.wavPath + " is the input file; choose another output";
+        return false;
+    }
     // Standard output, a FIFO or a device without a known extension gets WAV.
     if (!audioContainerFromPath(o.wavPath, o.container) && !isDirectOutput(o.wavPath)) {
         error = o.wavPath + ": unknown audio file type (name it .wav, .flac, .ogg or .aiff)";
@@ -127,7 +141,8 @@ bool parseRenderOptions(const std::vector<std::string>& args, RenderOptions& o,
         return false;
     }
     if (files.size() != 2) {
-        error = files.size() < 2 ? "expected IN.mid and OUT.wav" : "too many files: expected IN.mid and OUT.wav";
+        error = files.size() < 2 ? "expected IN.mid and OUT.wav"
+                                 : "too many files: expected IN.mid and OUT.wav";
         return false;
     }
     o.midiPath = files[0];

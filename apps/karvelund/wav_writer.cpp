@@ -115,11 +115,16 @@ bool audioContainerFromPath(const std::string& path, AudioContainer& container) 
     std::string extension = path.substr(dot + 1);
     for (char& c : extension)
         c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    if (extension == "wav") container = AudioContainer::Wav;
-    else if (extension == "flac") container = AudioContainer::Flac;
-    else if (extension == "ogg") container = AudioContainer::Ogg;
-    else if (extension == "aiff" || extension == "aif") container = AudioContainer::Aiff;
-    else return false;
+    if (extension == "wav")
+        container = AudioContainer::Wav;
+    else if (extension == "flac")
+        container = AudioContainer::Flac;
+    else if (extension == "ogg")
+        container = AudioContainer::Ogg;
+    else if (extension == "aiff" || extension == "aif")
+        container = AudioContainer::Aiff;
+    else
+        return false;
     return true;
 }
 
@@ -254,7 +259,8 @@ bool WavWriter::finish(std::string& error) {
     if (mDirectTarget >= 0) {
         const bool flushed = flushMemoryFile(error);
         const bool closed = mDirectFd.close();
-        if (flushed && !closed) error = "cannot write " + mDestination + ": " + std::strerror(errno);
+        if (flushed && !closed)
+            error = "cannot write " + mDestination + ": " + std::strerror(errno);
         return flushed && closed;
     }
     return mFile.commit(error);

@@ -74,8 +74,8 @@ private:
     bool openDirect(const std::string& path, std::string& error);
     bool flushMemoryFile(std::string& error);
 
-    PendingFile mFile; // declared first so the sound handle closes before the file goes
-    UniqueFd mDirectFd; // a non-regular destination, written in place
+    PendingFile mFile;      // declared first so the sound handle closes before the file goes
+    UniqueFd mDirectFd;     // a non-regular destination, written in place
     int mDirectTarget = -1; // the descriptor written in place (standard output or mDirectFd)
     std::string mDestination;
     std::unique_ptr<MemoryFile> mMemory;
