@@ -55,14 +55,16 @@ std::string presetLine(Karvelund& plug, const RenderOptions& o) {
     std::string line = "preset " + presetNumber(current) + " " + plug.GetPresetName(current);
     if (!o.setup.fxp.empty()) line += ", program file " + o.setup.fxp;
     if (o.setup.defaults) line += ", all parameters at their defaults";
-    if (!o.setup.sets.empty()) line += ", " + std::to_string(o.setup.sets.size()) + " --set";
+    if (!o.setup.sets.empty())
+        line += " with " + std::to_string(o.setup.sets.size()) +
+                (o.setup.sets.size() == 1 ? " setting" : " settings") + " changed";
     const char* bank = o.setup.bank.empty() ? plug.GetLoadedBankPath() : o.setup.bank.c_str();
     line += " (bank ";
     line += bank && *bank ? bank : "none: the factory bank could not be read";
     return line + ")";
 }
 
-void printSummary(Karvelund& plug, const RenderOptions& o, const std::string& presetText,
+void printSummary(const RenderOptions& o, const std::string& presetText,
                   const RenderStats& stats) {
     const double seconds = static_cast<double>(stats.frames) / o.rate;
     std::printf("%s: %.1f s, %s\n", o.wavPath.c_str(), seconds, presetText.c_str());
@@ -74,7 +76,6 @@ void printSummary(Karvelund& plug, const RenderOptions& o, const std::string& pr
                     static_cast<long long>(stats.clippedSamples));
     std::printf("  rendered in %.2f s (%.0fx realtime)\n", stats.elapsedSeconds,
                 stats.elapsedSeconds > 0.0 ? seconds / stats.elapsedSeconds : 0.0);
-    (void)plug;
 }
 
 } // namespace
@@ -118,7 +119,7 @@ int runRender(const std::vector<std::string>& args) {
     if (!renderToFile(*plug, midi.events, options.rate, options.block,
                       tailFor(options, midi.events), host, file, report, stats, error))
         return inputError(error);
-    if (report && options.wavPath != "-") printSummary(*plug, options, presetText, stats);
+    if (report && options.wavPath != "-") printSummary(options, presetText, stats);
     return kExitOk;
 }
 
