@@ -51,6 +51,28 @@ void removeOnInterruption() {
     (void)installed;
 }
 
+// Holds back the interrupting signals while it lives.
+class SignalBlock {
+public:
+    SignalBlock() {
+        sigset_t interrupting;
+        sigemptyset(&interrupting);
+        for (int signalNumber : {SIGINT, SIGTERM, SIGHUP})
+            sigaddset(&interrupting, signalNumber);
+        ::sigprocmask(SIG_BLOCK, &interrupting, &mPrevious);
+    }
+    ~SignalBlock() {
+        const int saved = errno;
+        ::sigprocmask(SIG_SETMASK, &mPrevious, nullptr);
+        errno = saved;
+    }
+    SignalBlock(const SignalBlock&) = delete;
+    SignalBlock& operator=(const SignalBlock&) = delete;
+
+private:
+    sigset_t mPrevious;
+};
+
 void watchForInterruption(const std::string& path) {
     gHasInterruptedPath = 0;
     if (path.size() >= sizeof(gInterruptedPath)) return;
@@ -76,6 +98,8 @@ bool PendingFile::create(const std::string& destination, std::string& error) {
     constexpr int kAttempts = 100;
     for (int attempt = 0; attempt < kAttempts; ++attempt) {
         const std::string candidate = temporaryNameBeside(target);
+        // The file is registered for removal before an interrupting signal can arrive.
+        const SignalBlock block;
         mFd = UniqueFd(::open(candidate.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666));
         if (mFd.valid()) {
             mTemporaryPath = candidate;
