@@ -10,6 +10,8 @@
 #include "param_assignment.h"
 #include "preset_lookup.h"
 #include "preset_source.h"
+#include "stdout_redirect.h"
+#include "unique_fd.h"
 
 #include <fcntl.h>
 #include <unistd.h>
@@ -22,31 +24,6 @@
 namespace {
 
 constexpr size_t kMaxPresetName = 27; // what the editor's preset menu shows in full
-
-// The instrument reports a missing installed bank on standard output; while we build that
-// bank the report is noise.
-class SilencedStdout {
-public:
-    SilencedStdout() {
-        std::fflush(stdout);
-        mSaved = dup(STDOUT_FILENO);
-        const int devNull = open("/dev/null", O_WRONLY);
-        if (devNull >= 0) {
-            dup2(devNull, STDOUT_FILENO);
-            close(devNull);
-        }
-    }
-    ~SilencedStdout() {
-        std::fflush(stdout);
-        if (mSaved >= 0) {
-            dup2(mSaved, STDOUT_FILENO);
-            close(mSaved);
-        }
-    }
-
-private:
-    int mSaved = -1;
-};
 
 int fail(const std::string& message) {
     std::fprintf(stderr, "make_factory_bank: %s\n", message.c_str());
@@ -73,7 +50,9 @@ int main(int argc, char** argv) {
 
     std::unique_ptr<Karvelund> plug;
     {
-        SilencedStdout quiet;
+        // While we build the installed bank, its absence is no news.
+        const kv::cli::UniqueFd devNull(open("/dev/null", O_WRONLY | O_CLOEXEC));
+        const kv::cli::StdoutRedirect quiet(devNull.get());
         plug.reset(MakePlug());
     }
     if (static_cast<int>(presets.size()) != plug->NPresets())

@@ -95,10 +95,13 @@ void printRawProgram(IPluginBase& plug, int index, const FxProgram& program) {
     }
 }
 
-// A program as the editor shows it: its name and each parameter's display text, with the
-// time or rate it stands for.
+// A program as the editor shows it: its number in the bank (none for a program file) and name,
+// and each parameter's display text with the time or rate it stands for.
 void printProgram(IPluginBase& plug, int index, const FxProgram& program) {
-    std::printf("%s  %s\n", presetNumber(index).c_str(), program.mName);
+    if (index < 0)
+        std::printf("\"%s\"\n", program.mName);
+    else
+        std::printf("%s  %s\n", presetNumber(index).c_str(), program.mName);
     for (size_t i = 0; i < program.mValues.size(); ++i)
         plug.GetParam(static_cast<int>(i))->SetNormalized(program.mValues[i]);
     for (size_t i = 0; i < program.mValues.size(); ++i) {
@@ -190,8 +193,8 @@ int runDump(const std::vector<std::string>& args) {
         FxHeader programHeader;
         if (GetFxParamProgram(&file, 0, plug->NParams(), &programHeader, &program) < 0)
             return inputError(path + ": broken program (wrong size, parameter count or values)");
-        if (!raw) std::printf("Program file %s\n", path.c_str());
-        print(*plug, 0, program);
+        if (!raw) std::printf("Program file %s: ", path.c_str());
+        print(*plug, raw ? 0 : -1, program);
         return kExitOk;
     }
     if (header.mFxMagic == kFxBankParamsMagic) {

@@ -6,6 +6,7 @@
 #include "preset_lookup.h"
 #include "render_job.h"
 #include "render_options.h"
+#include "stdout_redirect.h"
 
 #include <algorithm>
 #include <cmath>
@@ -64,18 +65,18 @@ std::string presetLine(Karvelund& plug, const RenderOptions& o) {
     return line + ")";
 }
 
-void printSummary(const RenderOptions& o, const std::string& presetText,
+void printSummary(FILE* to, const RenderOptions& o, const std::string& presetText,
                   const RenderStats& stats) {
     const double seconds = static_cast<double>(stats.frames) / o.rate;
-    std::printf("%s: %.1f s, %s\n", o.wavPath.c_str(), seconds, presetText.c_str());
-    std::printf("  peak %.1f dBFS, ", toDecibels(stats.peak));
+    std::fprintf(to, "%s: %.1f s, %s\n", o.wavPath.c_str(), seconds, presetText.c_str());
+    std::fprintf(to, "  peak %.1f dBFS, ", toDecibels(stats.peak));
     if (stats.clippedSamples == 0)
-        std::printf("no samples clipped\n");
+        std::fprintf(to, "no samples clipped\n");
     else
-        std::printf("%lld samples clipped at the engine's limit of 0 dBFS\n",
-                    static_cast<long long>(stats.clippedSamples));
-    std::printf("  rendered in %.2f s (%.0fx realtime)\n", stats.elapsedSeconds,
-                stats.elapsedSeconds > 0.0 ? seconds / stats.elapsedSeconds : 0.0);
+        std::fprintf(to, "%lld samples clipped at the engine's limit of 0 dBFS\n",
+                     static_cast<long long>(stats.clippedSamples));
+    std::fprintf(to, "  rendered in %.2f s (%.0fx realtime)\n", stats.elapsedSeconds,
+                 stats.elapsedSeconds > 0.0 ? seconds / stats.elapsedSeconds : 0.0);
 }
 
 } // namespace
@@ -91,7 +92,12 @@ int runRender(const std::vector<std::string>& args) {
     if (const std::string problem = lengthProblem(midi.events, options); !problem.empty())
         return inputError(problem);
 
-    std::unique_ptr<Karvelund> plug(MakePlug());
+    std::unique_ptr<Karvelund> plug;
+    {
+        // Audio going to standard output keeps it free of the instrument's messages.
+        const StdoutRedirect messages(options.wavPath == "-" ? STDERR_FILENO : STDOUT_FILENO);
+        plug.reset(MakePlug());
+    }
     if (!applySetup(*plug, options.setup, error)) return inputError(error);
     const std::string presetText = presetLine(*plug, options);
     ITimeInfo transport;
@@ -101,7 +107,6 @@ int runRender(const std::vector<std::string>& args) {
 
     // Standard output carries the audio, so the report goes to standard error then.
     const bool report = !options.quiet;
-    if (options.wavPath == "-") std::fflush(stdout);
     RenderHost host;
     if (!options.tempo) host.tempos = midi.tempos;
     host.programChangesSelectPresets = !options.ignoreProgramChanges;
@@ -119,7 +124,7 @@ int runRender(const std::vector<std::string>& args) {
     if (!renderToFile(*plug, midi.events, options.rate, options.block,
                       tailFor(options, midi.events), host, file, report, stats, error))
         return inputError(error);
-    if (report && options.wavPath != "-") printSummary(options, presetText, stats);
+    if (report) printSummary(reportTo, options, presetText, stats);
     return kExitOk;
 }
 

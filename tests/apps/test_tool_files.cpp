@@ -77,6 +77,15 @@ TEST(ToolFiles, WritesIntoDevicesFifosAndStandardOutputWithoutReplacingThem) {
     readAudio(temp.file("from-stdout.wav"), info);
     EXPECT_EQ(info.frames, 12001); // a quarter note at 120 BPM, then the last event's sample
 
+    // Without a factory bank the instrument says so, and not into the audio.
+    fs::create_directories(temp.file("alone"));
+    fs::copy_file(programFolder() / "karvelund", temp.file("alone/karvelund"));
+    const ToolRun alone =
+        runTool({"render", "--tail", "0", mid, "-"}, temp, temp.file("alone/karvelund"));
+    ASSERT_EQ(alone.status, 0) << alone.err;
+    EXPECT_EQ(alone.out.rfind("RIFF", 0), 0u);
+    EXPECT_NE(alone.err.find("file open error!"), std::string::npos) << alone.err;
+
     // A FIFO is written through and stays a FIFO.
     const std::string fifo = temp.file("pipe.wav");
     ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
