@@ -29,12 +29,15 @@ std::string lengthProblem(const std::vector<MidiFileEvent>& events, const Render
     const double last = events.empty() ? 0.0 : events.back().seconds;
     const double tail = o.tailSeconds.value_or(0.0);
     if (last + tail <= o.maxLengthSeconds) return {};
-    char text[256];
-    std::snprintf(text, sizeof(text),
-                  "%s: an event at %s (%.1f s) makes the render longer than the limit of %s; "
-                  "--max-length SECONDS raises it",
-                  o.midiPath.c_str(), clockTime(last).c_str(), last,
-                  clockTime(o.maxLengthSeconds).c_str());
+    char seconds[64];
+    std::snprintf(seconds, sizeof(seconds), " (%.1f s)", last);
+    std::string text = o.midiPath;
+    text.append(": an event at ")
+        .append(clockTime(last))
+        .append(seconds)
+        .append(" makes the render longer than the limit of ")
+        .append(clockTime(o.maxLengthSeconds))
+        .append("; --max-length SECONDS raises it");
     return text;
 }
 

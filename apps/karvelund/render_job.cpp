@@ -27,8 +27,12 @@ RenderTail quietTail(double rate) {
 }
 
 std::string clockTime(double seconds) {
-    const auto whole = static_cast<long long>(seconds);
     char text[64];
+    if (!(seconds >= 0.0 && seconds < 1e12)) { // beyond any clock a person reads
+        std::snprintf(text, sizeof(text), "%.3g s", seconds);
+        return text;
+    }
+    const auto whole = static_cast<long long>(seconds);
     std::snprintf(text, sizeof(text), "%lld:%02lld:%04.1f", whole / 3600, whole / 60 % 60,
                   seconds - static_cast<double>(whole / 60 * 60));
     return text;

@@ -177,6 +177,24 @@ TEST(ToolRender, AbsurdlyLateEventsAreRefusedByName) {
         EXPECT_NE(run.err.find("--max-length"), std::string::npos);
         EXPECT_FALSE(fs::exists(temp.file("late.wav")));
     }
+    // Events beyond what a 64-bit sample position holds at 768 kHz (1.35e13 s: 3000 of the
+    // longest deltas at one tick per quarter of 16.7 s) are refused as plainly.
+    std::vector<uint8_t> body = {0x00, 0xFF, 0x51, 0x03, 0xFF, 0xFF, 0xFF};
+    for (int i = 0; i < 3000; ++i)
+        body.insert(body.end(), {0xFF, 0xFF, 0xFF, 0x7F, 0x90, 60, 100});
+    body.insert(body.end(), {0x00, 0xFF, 0x2F, 0x00});
+    std::vector<uint8_t> far = {'M', 'T', 'h', 'd', 0, 0,   0,   6,   0,
+                                0,   0,   1,   0,   1, 'M', 'T', 'r', 'k'};
+    for (int shift = 24; shift >= 0; shift -= 8)
+        far.push_back(static_cast<uint8_t>(body.size() >> shift));
+    far.insert(far.end(), body.begin(), body.end());
+    writeFile(temp.file("far.mid"), far);
+    const ToolRun farRun = runTool({"render", "--rate", "768000", "--max-length", "604800",
+                                    temp.file("far.mid"), temp.file("far.wav")},
+                                   temp, programFolder() / "karvelund", 20);
+    EXPECT_EQ(farRun.status, 1);
+    EXPECT_NE(farRun.err.find("an event at 1.35e+13 s"), std::string::npos) << farRun.err;
+
     // A limit below the file's length refuses it; one above lets it play.
     writeFile(temp.file("note.mid"), midiBytes({{0, 0x90, 60, 100}, {960, 0x80, 60, 0}}));
     EXPECT_EQ(
