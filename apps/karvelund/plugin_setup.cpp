@@ -19,10 +19,18 @@ std::string fileProblem(const std::string& path, const char* kind) {
     return path + ": not a valid Karvelund " + kind + " file (or it holds broken values)";
 }
 
+// Only regular files go to the framework's readers: a FIFO without a writer would hold the
+// reader up for ever.
+bool isRegularFile(const std::string& path) {
+    std::error_code ec;
+    return std::filesystem::is_regular_file(path, ec);
+}
+
 } // namespace
 
 bool applySetup(IPluginBase& plug, const PluginSetup& setup, std::string& error) {
-    if (!setup.bank.empty() && !plug.LoadBankFromFXB(setup.bank.c_str())) {
+    if (!setup.bank.empty() &&
+        (!isRegularFile(setup.bank) || !plug.LoadBankFromFXB(setup.bank.c_str()))) {
         error = fileProblem(setup.bank, "bank");
         return false;
     }
@@ -47,7 +55,8 @@ bool applySetup(IPluginBase& plug, const PluginSetup& setup, std::string& error)
             return false;
         }
     }
-    if (!setup.fxp.empty() && !plug.LoadProgramFromFXP(setup.fxp.c_str())) {
+    if (!setup.fxp.empty() &&
+        (!isRegularFile(setup.fxp) || !plug.LoadProgramFromFXP(setup.fxp.c_str()))) {
         error = fileProblem(setup.fxp, "program");
         return false;
     }

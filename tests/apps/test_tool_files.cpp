@@ -173,6 +173,16 @@ TEST(ToolFiles, AFifoAsInputIsRefusedWithoutWaitingForAWriter) {
         runTool({"render", fifo, temp.file("out.wav")}, temp, programFolder() / "karvelund", 10);
     EXPECT_EQ(run.status, 1) << "124 means it waited for a writer";
     EXPECT_NE(run.err.find("not a regular file"), std::string::npos) << run.err;
+
+    // So are a bank and a program file.
+    writeFile(temp.file("note.mid"), shortNote());
+    for (const char* option : {"--bank", "--fxp"}) {
+        const ToolRun file =
+            runTool({"render", option, fifo, temp.file("note.mid"), temp.file("out.wav")}, temp,
+                    programFolder() / "karvelund", 10);
+        EXPECT_EQ(file.status, 1) << option;
+        EXPECT_NE(file.err.find("in.mid: not a file"), std::string::npos) << file.err;
+    }
 }
 
 TEST(ToolFiles, TheLongestLegalNameWorksAndRendersRepeatExactly) {
