@@ -109,8 +109,13 @@ void printProgram(IPluginBase& plug, int index, const FxProgram& program) {
         const IParam* param = plug.GetParam(idx);
         char display[64] = "";
         param->GetDisplayForHost(display, sizeof(display));
+        const std::vector<std::string>& labels = editorSwitchLabels(idx);
+        const int position = param->Int();
+        const char* shown = position >= 0 && position < static_cast<int>(labels.size())
+                                ? labels[static_cast<size_t>(position)].c_str()
+                                : display;
         const std::string physical = physicalValueText(plug, idx, param->Value());
-        std::printf("    %-26s %s%s%s%s\n", param->GetNameForHost(), display,
+        std::printf("    %-26s %s%s%s%s\n", param->GetNameForHost(), shown,
                     physical.empty() ? "" : " (", physical.c_str(), physical.empty() ? "" : ")");
     }
 }

@@ -191,6 +191,8 @@ TEST(ToolDump, SpeaksInNamesAndDisplayTextsUnlessRawIsAsked) {
         0u)
         << run.out.substr(0, 300);
     EXPECT_NE(run.out.find("\n    LFO Type select            Sine\n"), std::string::npos);
+    EXPECT_NE(run.out.find("\n    PhonicType                 Poly\n"), std::string::npos);
+    EXPECT_NE(run.out.find("\n    Env Release                0.400 (768 ms)\n"), std::string::npos);
     EXPECT_NE(run.out.find("\n03  Deep Sine Sub Bass\n"), std::string::npos);
     EXPECT_EQ(run.out.find("magic"), std::string::npos);
     const ToolRun raw = runTool({"dump", "--raw", bank}, temp);
