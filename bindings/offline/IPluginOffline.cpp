@@ -24,6 +24,12 @@ void IPluginOffline::SendMidiToPlug(const IMidiMsg& msg) {
     ProcessMidiMsg(&copy);
 }
 
+bool IPluginOffline::SelectPreset(int idx) {
+    if (idx < 0 || idx >= NPresets()) return false;
+    IMutexLock lock(this);
+    return RestorePreset(idx);
+}
+
 // The block is rendered under the instance lock, so a host request on another thread changes
 // the state between blocks, never within one.
 void IPluginOffline::Render(double** outputs, int nFrames) {
