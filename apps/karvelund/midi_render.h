@@ -1,6 +1,7 @@
 #pragma once
 
 #include "midi_file.h"
+#include "render_timing.h"
 
 #include <cstdint>
 #include <functional>
@@ -19,11 +20,5 @@ using BlockSink = std::function<bool(const double* left, const double* right, in
 // last event. Returns the number of samples rendered, or -1 when the sink stopped it.
 int64_t renderMidiEvents(IPluginOffline& plug, const std::vector<MidiFileEvent>& events,
                          double rate, int blockSize, int64_t tailSamples, const BlockSink& sink);
-
-// The sample position of an event at seconds.
-int64_t eventSample(double seconds, double rate);
-
-// How many samples renderMidiEvents renders: through the last event, then the tail.
-int64_t renderLength(const std::vector<MidiFileEvent>& events, double rate, int64_t tailSamples);
 
 } // namespace kv::cli
