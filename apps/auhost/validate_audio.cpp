@@ -126,7 +126,8 @@ void CheckMaxFrames(CheckContext& context, CheckReport& report) {
         unit.GetProperty(kAudioUnitProperty_MaximumFramesPerSlice, 0, 0, got);
         report.Expect(got == max, "maximum frames %u reads back %u", max, got);
         // A held note keeps the voices busy through the smaller sizes.
-        if (max <= 1024) unit.Midi(0x90, 48 + static_cast<int>(max % 24), 100, 0);
+        const int note = 48 + static_cast<int>(max % 24);
+        if (max <= 1024) unit.Midi(0x90, note, 100, 0);
         for (UInt32 n = 1; n <= max; ++n) {
             left[n - 1] = right[n - 1] = NAN;
             const OSStatus r = unit.Render(n, left.data(), right.data());
@@ -137,7 +138,7 @@ void CheckMaxFrames(CheckContext& context, CheckReport& report) {
         }
         report.ExpectStatus(unit.Render(max + 1, left.data(), right.data()), kAudioUnitErr_InvalidPropertyValue,
                             "render of one frame more than the maximum");
-        unit.Midi(0xB0, 123, 0, 0); // all notes off
+        unit.Midi(0x80, note, 0, 0);
     }
     for (UInt32 bad : {0u, 1u << 20, 0xFFFFFFFFu})
         report.ExpectStatus(unit.SetProperty(kAudioUnitProperty_MaximumFramesPerSlice, 0, 0, bad),
@@ -187,7 +188,7 @@ void CheckMidi(CheckContext& context, CheckReport& report) {
 }
 
 void CheckHostCallbacks(CheckContext& context, CheckReport& report) {
-    // Renders two seconds of one note with the LFO on the amplifier, synced or free.
+    // Renders two seconds of one note with the LFO on the pitch, synced or free.
     auto render = [&](double tempo, bool synced) {
         AUHostUnit unit(context.bundle.GetComponent());
         unit.Prepare(44100.0, 512);
@@ -197,10 +198,11 @@ void CheckHostCallbacks(CheckContext& context, CheckReport& report) {
         const int speed = FindParameter(unit, "LFO Speed");
         if (sync < 0 || target < 0 || amount < 0 || speed < 0) return std::vector<float>();
         unit.SetParameter(static_cast<UInt32>(sync), synced ? 1.0f : 0.0f);
-        unit.SetParameter(static_cast<UInt32>(target), 3.0f); // Amp
+        unit.SetParameter(static_cast<UInt32>(target), 0.0f); // Pitch
         unit.SetParameter(static_cast<UInt32>(amount), 1.0f);
         unit.SetParameter(static_cast<UInt32>(speed), 0.5f);
         unit.Transport().tempo = tempo;
+        unit.Midi(0xB0, 1, 127, 0); // the LFO's depth follows the mod wheel
         unit.Midi(0x90, 48, 100, 0);
         std::vector<float> out = RenderMono(unit, 88200, 512);
         if (unit.Transport().samplePos != 88200.0) out.clear(); // the transport did not move

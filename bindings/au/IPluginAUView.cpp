@@ -44,8 +44,11 @@ ComponentResult IPluginAU::IPluginAUCarbonViewEntry(ComponentParameters* params,
             GetComponentInstanceStorage(slots::Get<AudioUnit>(params, 1)));
         view->mPlug = plug;
         if (!plug || !plug->GetGUI()) return badComponentSelector;
-        void* control = plug->GetGUI()->OpenWindow(slots::Get<void*>(params, 2),
-                                                   slots::Get<void*>(params, 3), 0, 0);
+        IGraphics* gui = plug->GetGUI();
+        void* window = slots::Get<void*>(params, 2);
+        void* control = gui->OpenWindow(window, slots::Get<void*>(params, 3), 0, 0);
+        // A surface without a Carbon window of its own opens its view in the host's window.
+        if (!control) control = gui->OpenWindow(window);
         if (auto* outControl = slots::Get<ControlRef*>(params, 6))
             *outControl = static_cast<ControlRef>(control);
         return noErr;
