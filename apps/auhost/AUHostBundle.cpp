@@ -11,7 +11,8 @@ std::string StringValue(CFDictionaryRef dict, const char* key) {
     const void* value = CFDictionaryGetValue(dict, k);
     CFRelease(k);
     if (!value || CFGetTypeID(value) != CFStringGetTypeID()) return {};
-    const char* text = CFStringGetCStringPtr(static_cast<CFStringRef>(value), kCFStringEncodingUTF8);
+    const char* text =
+        CFStringGetCStringPtr(static_cast<CFStringRef>(value), kCFStringEncodingUTF8);
     return text ? text : "";
 }
 
@@ -27,13 +28,15 @@ const void* Value(CFDictionaryRef dict, const char* key) {
 bool FourCharCodeFromText(const std::string& text, OSType& code) {
     if (text.size() != 4) return false;
     code = 0;
-    for (unsigned char c : text) code = (code << 8) | c;
+    for (unsigned char c : text)
+        code = (code << 8) | c;
     return true;
 }
 
 std::string TextFromFourCharCode(OSType code) {
     std::string text;
-    for (int shift = 24; shift >= 0; shift -= 8) text += static_cast<char>((code >> shift) & 0xFF);
+    for (int shift = 24; shift >= 0; shift -= 8)
+        text += static_cast<char>((code >> shift) & 0xFF);
     return text;
 }
 
@@ -45,7 +48,8 @@ AUHostBundle::~AUHostBundle() {
 
 bool AUHostBundle::Load(const std::string& path, std::string& error) {
     mPath = path;
-    CFStringRef pathString = CFStringCreateWithCString(nullptr, path.c_str(), kCFStringEncodingUTF8);
+    CFStringRef pathString =
+        CFStringCreateWithCString(nullptr, path.c_str(), kCFStringEncodingUTF8);
     CFURLRef url = CFURLCreateWithFileSystemPath(nullptr, pathString, kCFURLPOSIXPathStyle, true);
     CFRelease(pathString);
     mBundle = CFBundleCreate(nullptr, url);
@@ -76,18 +80,21 @@ bool AUHostBundle::Load(const std::string& path, std::string& error) {
         !FourCharCodeFromText(StringValue(component, "subtype"), mDescription.componentSubType) ||
         !FourCharCodeFromText(StringValue(component, "manufacturer"),
                               mDescription.componentManufacturer)) {
-        error = path + ": the AudioComponents entry lacks a four-character type, subtype or manufacturer";
+        error = path +
+                ": the AudioComponents entry lacks a four-character type, subtype or manufacturer";
         return false;
     }
     mName = StringValue(component, "name");
-    if (const void* version = Value(component, "version"); version && CFGetTypeID(version) == CFNumberGetTypeID())
+    if (const void* version = Value(component, "version");
+        version && CFGetTypeID(version) == CFNumberGetTypeID())
         CFNumberGetValue(static_cast<CFNumberRef>(version), kCFNumberIntType, &mVersion);
     const std::string factory = StringValue(component, "factoryFunction");
 
     CFURLRef executable = CFBundleCopyExecutableURL(mBundle);
     char file[PATH_MAX];
-    const bool haveFile = executable && CFURLGetFileSystemRepresentation(
-                                            executable, true, reinterpret_cast<UInt8*>(file), sizeof(file));
+    const bool haveFile =
+        executable && CFURLGetFileSystemRepresentation(
+                          executable, true, reinterpret_cast<UInt8*>(file), sizeof(file));
     if (executable) CFRelease(executable);
     if (!haveFile) {
         error = path + ": Info.plist names no executable";

@@ -15,11 +15,12 @@ AUHostUnit::AUHostUnit(Component component) {
     mUnit = AUSDKOpenInstance(component);
     if (!mUnit) return;
     mStorage = GetComponentInstanceStorage(mUnit);
-    GetProperty(kAudioUnitProperty_FastDispatch, kAudioUnitScope_Global, kAudioUnitRenderSelect, mRenderProc);
-    GetProperty(kAudioUnitProperty_FastDispatch, kAudioUnitScope_Global, kAudioUnitSetParameterSelect,
-                mSetParamProc);
-    GetProperty(kAudioUnitProperty_FastDispatch, kAudioUnitScope_Global, kAudioUnitGetParameterSelect,
-                mGetParamProc);
+    GetProperty(kAudioUnitProperty_FastDispatch, kAudioUnitScope_Global, kAudioUnitRenderSelect,
+                mRenderProc);
+    GetProperty(kAudioUnitProperty_FastDispatch, kAudioUnitScope_Global,
+                kAudioUnitSetParameterSelect, mSetParamProc);
+    GetProperty(kAudioUnitProperty_FastDispatch, kAudioUnitScope_Global,
+                kAudioUnitGetParameterSelect, mGetParamProc);
 }
 
 AUHostUnit::~AUHostUnit() {
@@ -60,7 +61,8 @@ OSStatus AUHostUnit::Prepare(double sampleRate, UInt32 maxFrames, int channels) 
     AudioStreamBasicDescription asbd = {};
     asbd.mSampleRate = sampleRate;
     asbd.mFormatID = kAudioFormatLinearPCM;
-    asbd.mFormatFlags = kAudioFormatFlagIsFloat | kAudioFormatFlagIsPacked | kAudioFormatFlagIsNonInterleaved;
+    asbd.mFormatFlags =
+        kAudioFormatFlagIsFloat | kAudioFormatFlagIsPacked | kAudioFormatFlagIsNonInterleaved;
     asbd.mBytesPerPacket = asbd.mBytesPerFrame = 4;
     asbd.mFramesPerPacket = 1;
     asbd.mChannelsPerFrame = static_cast<UInt32>(channels);
@@ -71,11 +73,15 @@ OSStatus AUHostUnit::Prepare(double sampleRate, UInt32 maxFrames, int channels) 
     callbacks.musicalTimeLocationProc = MusicalTimeLocation;
     callbacks.transportStateProc = TransportState;
     OSStatus r;
-    if ((r = SetProperty(kAudioUnitProperty_SampleRate, kAudioUnitScope_Global, 0, sampleRate))) return r;
-    if ((r = SetProperty(kAudioUnitProperty_MaximumFramesPerSlice, kAudioUnitScope_Global, 0, maxFrames)))
+    if ((r = SetProperty(kAudioUnitProperty_SampleRate, kAudioUnitScope_Global, 0, sampleRate)))
         return r;
-    if ((r = SetProperty(kAudioUnitProperty_StreamFormat, kAudioUnitScope_Output, 0, asbd))) return r;
-    if ((r = SetProperty(kAudioUnitProperty_HostCallbacks, kAudioUnitScope_Global, 0, callbacks))) return r;
+    if ((r = SetProperty(kAudioUnitProperty_MaximumFramesPerSlice, kAudioUnitScope_Global, 0,
+                         maxFrames)))
+        return r;
+    if ((r = SetProperty(kAudioUnitProperty_StreamFormat, kAudioUnitScope_Output, 0, asbd)))
+        return r;
+    if ((r = SetProperty(kAudioUnitProperty_HostCallbacks, kAudioUnitScope_Global, 0, callbacks)))
+        return r;
     return AudioUnitInitialize(mUnit);
 }
 
@@ -121,13 +127,15 @@ int AUHostUnit::NParams() {
 std::vector<float> AUHostUnit::GetParameters() {
     std::vector<float> values;
     const int n = NParams();
-    for (int i = 0; i < n; ++i) values.push_back(GetParameter(static_cast<AudioUnitParameterID>(i)));
+    for (int i = 0; i < n; ++i)
+        values.push_back(GetParameter(static_cast<AudioUnitParameterID>(i)));
     return values;
 }
 
 std::vector<uint8_t> AUHostUnit::SaveState() {
     CFPropertyListRef state = nullptr;
-    if (GetProperty(kAudioUnitProperty_ClassInfo, kAudioUnitScope_Global, 0, state) != noErr || !state)
+    if (GetProperty(kAudioUnitProperty_ClassInfo, kAudioUnitScope_Global, 0, state) != noErr ||
+        !state)
         return {};
     std::vector<uint8_t> bytes = PropertyListBytes(state);
     CFRelease(state);
@@ -143,7 +151,8 @@ OSStatus AUHostUnit::LoadState(const std::vector<uint8_t>& xml) {
 }
 
 std::vector<uint8_t> PropertyListBytes(CFPropertyListRef list) {
-    CFDataRef data = CFPropertyListCreateData(nullptr, list, kCFPropertyListXMLFormat_v1_0, 0, nullptr);
+    CFDataRef data =
+        CFPropertyListCreateData(nullptr, list, kCFPropertyListXMLFormat_v1_0, 0, nullptr);
     if (!data) return {};
     const UInt8* bytes = CFDataGetBytePtr(data);
     std::vector<uint8_t> result(bytes, bytes + CFDataGetLength(data));

@@ -45,7 +45,8 @@ public:
     int NParams();
 
     template <typename T>
-    OSStatus GetProperty(AudioUnitPropertyID id, AudioUnitScope scope, AudioUnitElement element, T& value) {
+    OSStatus GetProperty(AudioUnitPropertyID id, AudioUnitScope scope, AudioUnitElement element,
+                         T& value) {
         UInt32 size = sizeof(T);
         return AudioUnitGetProperty(mUnit, id, scope, element, &value, &size);
     }

@@ -1,6 +1,6 @@
+#include "auhost_commands.h"
 #include "AUHostBundle.h"
 #include "AUHostUnit.h"
-#include "auhost_commands.h"
 #include "midi_file.h"
 #include "render_timing.h"
 #include "validate.h"
@@ -44,7 +44,8 @@ bool WriteFile(const std::string& path, const std::vector<uint8_t>& bytes, std::
     const std::string temporary = path + ".partial";
     {
         std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-        if (!out || !out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()))) {
+        if (!out || !out.write(reinterpret_cast<const char*>(bytes.data()),
+                               static_cast<std::streamsize>(bytes.size()))) {
             std::remove(temporary.c_str());
             error = path + ": cannot write";
             return false;
@@ -59,8 +60,8 @@ bool WriteFile(const std::string& path, const std::vector<uint8_t>& bytes, std::
 }
 
 // Takes "--name value" options from args into the fields; the rest stay in positional.
-bool ParseOptions(const std::vector<std::string>& args, PrepareOptions& options, double* tempo, double* tail,
-                  std::vector<std::string>& positional, std::string& error) {
+bool ParseOptions(const std::vector<std::string>& args, PrepareOptions& options, double* tempo,
+                  double* tail, std::vector<std::string>& positional, std::string& error) {
     for (size_t i = 0; i < args.size(); ++i) {
         const std::string& a = args[i];
         if (a.rfind("--", 0) != 0) {
@@ -73,12 +74,18 @@ bool ParseOptions(const std::vector<std::string>& args, PrepareOptions& options,
         }
         const std::string& v = args[++i];
         bool ok = true;
-        if (a == "--preset") ok = ParseInt(v, 0, 1 << 20, options.preset);
-        else if (a == "--aupreset") options.aupreset = v;
-        else if (a == "--rate") ok = ParseDouble(v, 8000.0, 384000.0, options.rate);
-        else if (a == "--block") ok = ParseInt(v, 1, 4096, options.block);
-        else if (a == "--tempo" && tempo) ok = ParseDouble(v, 1.0, 999.0, *tempo);
-        else if (a == "--tail" && tail) ok = ParseDouble(v, 0.0, 3600.0, *tail);
+        if (a == "--preset")
+            ok = ParseInt(v, 0, 1 << 20, options.preset);
+        else if (a == "--aupreset")
+            options.aupreset = v;
+        else if (a == "--rate")
+            ok = ParseDouble(v, 8000.0, 384000.0, options.rate);
+        else if (a == "--block")
+            ok = ParseInt(v, 1, 4096, options.block);
+        else if (a == "--tempo" && tempo)
+            ok = ParseDouble(v, 1.0, 999.0, *tempo);
+        else if (a == "--tail" && tail)
+            ok = ParseDouble(v, 0.0, 3600.0, *tail);
         else {
             error = "unknown option " + a;
             return false;
@@ -111,8 +118,8 @@ bool PrepareUnit(AUHostUnit& unit, const PrepareOptions& options, std::string& e
         (void)size;
         (void)writable;
         if (options.preset >= count) {
-            error = "--preset " + std::to_string(options.preset) + ": the component has " + std::to_string(count) +
-                    " presets";
+            error = "--preset " + std::to_string(options.preset) + ": the component has " +
+                    std::to_string(count) + " presets";
             return false;
         }
         const AUPreset preset = {static_cast<SInt32>(options.preset), nullptr};
@@ -130,7 +137,8 @@ bool PrepareUnit(AUHostUnit& unit, const PrepareOptions& options, std::string& e
         const OSStatus r = unit.SetProperty(kAudioUnitProperty_ClassInfo, 0, 0, state);
         CFRelease(state);
         if (r != noErr) {
-            error = options.aupreset + ": the component refused this state (" + std::to_string(r) + ")";
+            error =
+                options.aupreset + ": the component refused this state (" + std::to_string(r) + ")";
             return false;
         }
     }
@@ -175,7 +183,8 @@ int RunRender(const std::vector<std::string>& args) {
     double tempo = 120.0, tail = 2.0;
     std::vector<std::string> positional;
     std::string error;
-    if (!ParseOptions(args, options, &tempo, &tail, positional, error)) return UsageError("render: " + error);
+    if (!ParseOptions(args, options, &tempo, &tail, positional, error))
+        return UsageError("render: " + error);
     if (positional.size() != 3) return UsageError("render needs BUNDLE IN.mid OUT.wav");
     kv::cli::MidiFile midi;
     if (!kv::cli::readMidiFile(positional[1], midi, error)) return Failure(error);
@@ -186,11 +195,14 @@ int RunRender(const std::vector<std::string>& args) {
     unit.Transport().tempo = tempo;
 
     kv::cli::WavWriter wav;
-    if (!wav.open(positional[2], static_cast<int>(std::lround(options.rate)), 2, kv::cli::WavSampleFormat::Float32, error))
+    if (!wav.open(positional[2], static_cast<int>(std::lround(options.rate)), 2,
+                  kv::cli::WavSampleFormat::Float32, error))
         return Failure(error);
     const int block = static_cast<int>(options.block);
-    const int64_t total = kv::cli::renderLength(midi.events, options.rate, std::llround(tail * options.rate));
-    std::vector<float> left(static_cast<size_t>(block)), right(left.size()), frames(2 * left.size());
+    const int64_t total =
+        kv::cli::renderLength(midi.events, options.rate, std::llround(tail * options.rate));
+    std::vector<float> left(static_cast<size_t>(block)), right(left.size()),
+        frames(2 * left.size());
     size_t next = 0;
     for (int64_t start = 0; start < total; start += block) {
         const int n = static_cast<int>(std::min<int64_t>(block, total - start));
@@ -217,7 +229,8 @@ int RunSaveState(const std::vector<std::string>& args) {
     PrepareOptions options;
     std::vector<std::string> positional;
     std::string error;
-    if (!ParseOptions(args, options, nullptr, nullptr, positional, error)) return UsageError("save-state: " + error);
+    if (!ParseOptions(args, options, nullptr, nullptr, positional, error))
+        return UsageError("save-state: " + error);
     if (positional.size() != 2) return UsageError("save-state needs BUNDLE OUT.aupreset");
     AUHostBundle bundle;
     if (!LoadBundle(positional[0], bundle, error)) return Failure(error);
@@ -243,12 +256,14 @@ int RunLoadState(const std::vector<std::string>& args) {
     std::printf("preset %d \"%s\"\n", preset.presetNumber, TextOf(preset.presetName).c_str());
     if (preset.presetName) CFRelease(preset.presetName);
     for (int i = 0; i < unit.NParams(); ++i) {
-        AudioUnitParameterNameInfo name = {static_cast<UInt32>(i), kAudioUnitParameterName_Full, nullptr};
+        AudioUnitParameterNameInfo name = {static_cast<UInt32>(i), kAudioUnitParameterName_Full,
+                                           nullptr};
         unit.GetProperty(kAudioUnitProperty_ParameterIDName, 0, 0, name);
         const float value = unit.GetParameter(static_cast<UInt32>(i));
         AudioUnitParameterStringFromValue text = {static_cast<UInt32>(i), &value, nullptr};
         unit.GetProperty(kAudioUnitProperty_ParameterStringFromValue, 0, 0, text);
-        std::printf("%2d %-28s %s\n", i, TextOf(name.outName).c_str(), TextOf(text.outString).c_str());
+        std::printf("%2d %-28s %s\n", i, TextOf(name.outName).c_str(),
+                    TextOf(text.outString).c_str());
         if (name.outName) CFRelease(name.outName);
         if (text.outString) CFRelease(text.outString);
     }

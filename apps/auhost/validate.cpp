@@ -19,8 +19,8 @@ bool CheckReport::Expect(bool ok, const char* format, ...) {
 }
 
 bool CheckReport::ExpectStatus(OSStatus result, OSStatus expected, const char* what) {
-    return Expect(result == expected, "%s: answered %d, expected %d", what, static_cast<int>(result),
-                  static_cast<int>(expected));
+    return Expect(result == expected, "%s: answered %d, expected %d", what,
+                  static_cast<int>(result), static_cast<int>(expected));
 }
 
 namespace {
@@ -28,7 +28,8 @@ namespace {
 const Check kChecks[] = {
     {"open-close", "open and close 100 instances, no objects left behind", CheckOpenClose},
     {"selectors", "version, can-do list, every selector and unknown ones", CheckSelectors},
-    {"property-table", "every property in every scope: sizes, writability, errors", CheckPropertyTable},
+    {"property-table", "every property in every scope: sizes, writability, errors",
+     CheckPropertyTable},
     {"listeners-render-notify", "property listener and render-notify bookkeeping",
      CheckListenersAndRenderNotify},
     {"parameters", "info, value strings, names and clumps of every parameter; get and set",
@@ -43,7 +44,8 @@ const Check kChecks[] = {
     {"host-callbacks", "a moving transport; the synced LFO follows the host tempo",
      CheckHostCallbacks},
     {"bypass", "bypass silences the instrument and reads back", CheckBypass},
-    {"classinfo-roundtrip", "save, restore into a fresh instance, save again: same bytes, same audio",
+    {"classinfo-roundtrip",
+     "save, restore into a fresh instance, save again: same bytes, same audio",
      CheckClassInfoRoundTrip},
     {"classinfo-foreign", "a dictionary of another subtype is refused with nothing changed",
      CheckClassInfoForeign},
@@ -65,7 +67,8 @@ int Validate(const AUHostBundle& bundle, const ValidateOptions& options) {
         const auto t0 = std::chrono::steady_clock::now();
         check.run(context, report);
         const double ms =
-            std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - t0).count();
+            std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - t0)
+                .count();
         if (report.Passed()) {
             std::printf("PASS %-24s %8.0f ms  %s\n", check.name, ms, check.what);
         } else {
@@ -106,7 +109,8 @@ std::vector<float> RenderMono(AUHostUnit& unit, int frames, int block, OSStatus*
 
 float Peak(const std::vector<float>& samples, size_t from, size_t to) {
     float peak = 0.0f;
-    for (size_t i = from; i < std::min(to, samples.size()); ++i) peak = std::max(peak, std::fabs(samples[i]));
+    for (size_t i = from; i < std::min(to, samples.size()); ++i)
+        peak = std::max(peak, std::fabs(samples[i]));
     return peak;
 }
 
@@ -120,8 +124,10 @@ bool AllFinite(const std::vector<float>& samples) {
 int FindParameter(AUHostUnit& unit, const char* name) {
     const int n = unit.NParams();
     for (int i = 0; i < n; ++i) {
-        AudioUnitParameterNameInfo info = {static_cast<AudioUnitParameterID>(i), kAudioUnitParameterName_Full, nullptr};
-        if (unit.GetProperty(kAudioUnitProperty_ParameterIDName, kAudioUnitScope_Global, 0, info) != noErr)
+        AudioUnitParameterNameInfo info = {static_cast<AudioUnitParameterID>(i),
+                                           kAudioUnitParameterName_Full, nullptr};
+        if (unit.GetProperty(kAudioUnitProperty_ParameterIDName, kAudioUnitScope_Global, 0, info) !=
+            noErr)
             continue;
         const bool match = TextOf(info.outName) == name;
         CFRelease(info.outName);

@@ -14,7 +14,8 @@ AudioStreamBasicDescription Format(double rate, UInt32 channels) {
     AudioStreamBasicDescription asbd = {};
     asbd.mSampleRate = rate;
     asbd.mFormatID = kAudioFormatLinearPCM;
-    asbd.mFormatFlags = kAudioFormatFlagIsFloat | kAudioFormatFlagIsPacked | kAudioFormatFlagIsNonInterleaved;
+    asbd.mFormatFlags =
+        kAudioFormatFlagIsFloat | kAudioFormatFlagIsPacked | kAudioFormatFlagIsNonInterleaved;
     asbd.mBytesPerPacket = asbd.mBytesPerFrame = 4;
     asbd.mFramesPerPacket = 1;
     asbd.mChannelsPerFrame = channels;
@@ -41,38 +42,51 @@ void CheckStreamFormats(CheckContext& context, CheckReport& report) {
     AUHostUnit unit(context.bundle.GetComponent());
     if (!report.Expect(unit.IsOpen(), "open failed")) return;
     AudioStreamBasicDescription asbd = {};
-    report.ExpectStatus(unit.GetProperty(kAudioUnitProperty_StreamFormat, kAudioUnitScope_Output, 0, asbd), noErr,
-                        "output format");
+    report.ExpectStatus(
+        unit.GetProperty(kAudioUnitProperty_StreamFormat, kAudioUnitScope_Output, 0, asbd), noErr,
+        "output format");
     report.Expect(asbd.mSampleRate == 44100.0 && asbd.mFormatID == kAudioFormatLinearPCM &&
-                      asbd.mFormatFlags == 0x29 && asbd.mBytesPerPacket == 4 && asbd.mBytesPerFrame == 4 &&
-                      asbd.mFramesPerPacket == 1 && asbd.mChannelsPerFrame == 2 && asbd.mBitsPerChannel == 32,
+                      asbd.mFormatFlags == 0x29 && asbd.mBytesPerPacket == 4 &&
+                      asbd.mBytesPerFrame == 4 && asbd.mFramesPerPacket == 1 &&
+                      asbd.mChannelsPerFrame == 2 && asbd.mBitsPerChannel == 32,
                   "default output format is not 44100 Hz non-interleaved float, 2 channels");
-    report.ExpectStatus(unit.GetProperty(kAudioUnitProperty_StreamFormat, kAudioUnitScope_Input, 0, asbd), kInvalid,
-                        "input format without an input bus");
-    report.ExpectStatus(unit.GetProperty(kAudioUnitProperty_StreamFormat, kAudioUnitScope_Output, 1, asbd), kInvalid,
-                        "format of output bus 1");
-    report.ExpectStatus(unit.SetProperty(kAudioUnitProperty_StreamFormat, kAudioUnitScope_Output, 0, Format(48000, 1)),
+    report.ExpectStatus(
+        unit.GetProperty(kAudioUnitProperty_StreamFormat, kAudioUnitScope_Input, 0, asbd), kInvalid,
+        "input format without an input bus");
+    report.ExpectStatus(
+        unit.GetProperty(kAudioUnitProperty_StreamFormat, kAudioUnitScope_Output, 1, asbd),
+        kInvalid, "format of output bus 1");
+    report.ExpectStatus(unit.SetProperty(kAudioUnitProperty_StreamFormat, kAudioUnitScope_Output, 0,
+                                         Format(48000, 1)),
                         noErr, "mono output");
-    report.Expect(OutputChannels(unit) == 1, "mono output reads back %u channels", OutputChannels(unit));
+    report.Expect(OutputChannels(unit) == 1, "mono output reads back %u channels",
+                  OutputChannels(unit));
     Float64 rate = 0.0;
     unit.GetProperty(kAudioUnitProperty_SampleRate, 0, 0, rate);
     report.Expect(rate == 48000.0, "the format's rate gave sample rate %g", rate);
-    report.ExpectStatus(unit.SetProperty(kAudioUnitProperty_StreamFormat, kAudioUnitScope_Output, 0, Format(0, 3)),
-                        kInvalid, "three output channels");
-    report.Expect(OutputChannels(unit) == 0, "a refused format left %u host channels", OutputChannels(unit));
+    report.ExpectStatus(
+        unit.SetProperty(kAudioUnitProperty_StreamFormat, kAudioUnitScope_Output, 0, Format(0, 3)),
+        kInvalid, "three output channels");
+    report.Expect(OutputChannels(unit) == 0, "a refused format left %u host channels",
+                  OutputChannels(unit));
     AudioStreamBasicDescription aac = Format(44100, 2);
     aac.mFormatID = 'aac ';
-    report.ExpectStatus(unit.SetProperty(kAudioUnitProperty_StreamFormat, kAudioUnitScope_Output, 0, aac), kInvalid,
-                        "a compressed format");
+    report.ExpectStatus(
+        unit.SetProperty(kAudioUnitProperty_StreamFormat, kAudioUnitScope_Output, 0, aac), kInvalid,
+        "a compressed format");
     AudioStreamBasicDescription integer = Format(44100, 2);
     integer.mFormatFlags = kAudioFormatFlagIsSignedInteger;
-    report.ExpectStatus(unit.SetProperty(kAudioUnitProperty_StreamFormat, kAudioUnitScope_Output, 0, integer), kInvalid,
-                        "an unpacked integer format");
-    report.ExpectStatus(unit.SetProperty(kAudioUnitProperty_StreamFormat, kAudioUnitScope_Input, 0, Format(0, 2)),
-                        kInvalid, "an input format without an input bus");
-    report.ExpectStatus(unit.SetProperty(kAudioUnitProperty_StreamFormat, kAudioUnitScope_Output, 0, Format(0, 2)),
-                        noErr, "stereo output");
-    report.Expect(OutputChannels(unit) == 2, "stereo output reads back %u channels", OutputChannels(unit));
+    report.ExpectStatus(
+        unit.SetProperty(kAudioUnitProperty_StreamFormat, kAudioUnitScope_Output, 0, integer),
+        kInvalid, "an unpacked integer format");
+    report.ExpectStatus(
+        unit.SetProperty(kAudioUnitProperty_StreamFormat, kAudioUnitScope_Input, 0, Format(0, 2)),
+        kInvalid, "an input format without an input bus");
+    report.ExpectStatus(
+        unit.SetProperty(kAudioUnitProperty_StreamFormat, kAudioUnitScope_Output, 0, Format(0, 2)),
+        noErr, "stereo output");
+    report.Expect(OutputChannels(unit) == 2, "stereo output reads back %u channels",
+                  OutputChannels(unit));
 
     // One buffer renders the mono signal; more buffers than channels are refused.
     report.ExpectStatus(unit.Prepare(44100.0, 512, 1), noErr, "prepare mono");
@@ -88,9 +102,11 @@ void CheckStreamFormats(CheckContext& context, CheckReport& report) {
     AudioTimeStamp ts = {};
     ts.mFlags = kAudioTimeStampSampleTimeValid;
     AudioUnitRenderActionFlags flags = 0;
-    report.ExpectStatus(unit.RenderProc()(unit.Storage(), &flags, &ts, 0, 64, reinterpret_cast<AudioBufferList*>(&list)),
+    report.ExpectStatus(unit.RenderProc()(unit.Storage(), &flags, &ts, 0, 64,
+                                          reinterpret_cast<AudioBufferList*>(&list)),
                         kAudioUnitErr_InvalidPropertyValue, "render into three buffers");
-    report.ExpectStatus(unit.RenderProc()(unit.Storage(), &flags, &ts, 1, 64, reinterpret_cast<AudioBufferList*>(&list)),
+    report.ExpectStatus(unit.RenderProc()(unit.Storage(), &flags, &ts, 1, 64,
+                                          reinterpret_cast<AudioBufferList*>(&list)),
                         kAudioUnitErr_InvalidPropertyValue, "render of output bus 1");
 }
 
@@ -105,12 +121,13 @@ void CheckSampleRates(CheckContext& context, CheckReport& report) {
         unit.Midi(0x90, 57, 100, 0);
         const std::vector<float> out = RenderMono(unit, static_cast<int>(rate / 4), 512);
         report.Expect(AllFinite(out), "%g Hz: not finite", rate);
-        report.Expect(Peak(out) > 0.01f && Peak(out) < 4.0f, "%g Hz: note peak %g", rate, Peak(out));
+        report.Expect(Peak(out) > 0.01f && Peak(out) < 4.0f, "%g Hz: note peak %g", rate,
+                      Peak(out));
     }
     AUHostUnit unit(context.bundle.GetComponent());
     for (double bad : {0.0, -44100.0, double(NAN), double(INFINITY)})
-        report.ExpectStatus(unit.SetProperty(kAudioUnitProperty_SampleRate, 0, 0, bad), kAudioUnitErr_InvalidPropertyValue,
-                            "an impossible sample rate");
+        report.ExpectStatus(unit.SetProperty(kAudioUnitProperty_SampleRate, 0, 0, bad),
+                            kAudioUnitErr_InvalidPropertyValue, "an impossible sample rate");
 }
 
 void CheckMaxFrames(CheckContext& context, CheckReport& report) {
@@ -119,8 +136,9 @@ void CheckMaxFrames(CheckContext& context, CheckReport& report) {
     report.ExpectStatus(unit.Prepare(44100.0, 512), noErr, "prepare");
     std::vector<float> left(4097), right(4097);
     for (UInt32 max : {1u, 2u, 3u, 17u, 64u, 256u, 512u, 1024u, 4096u}) {
-        if (!report.ExpectStatus(unit.SetProperty(kAudioUnitProperty_MaximumFramesPerSlice, 0, 0, max), noErr,
-                                 "maximum frames"))
+        if (!report.ExpectStatus(
+                unit.SetProperty(kAudioUnitProperty_MaximumFramesPerSlice, 0, 0, max), noErr,
+                "maximum frames"))
             continue;
         UInt32 got = 0;
         unit.GetProperty(kAudioUnitProperty_MaximumFramesPerSlice, 0, 0, got);
@@ -131,12 +149,14 @@ void CheckMaxFrames(CheckContext& context, CheckReport& report) {
         for (UInt32 n = 1; n <= max; ++n) {
             left[n - 1] = right[n - 1] = NAN;
             const OSStatus r = unit.Render(n, left.data(), right.data());
-            if (!report.Expect(r == noErr, "render of %u frames with maximum %u answered %d", n, max, static_cast<int>(r)))
+            if (!report.Expect(r == noErr, "render of %u frames with maximum %u answered %d", n,
+                               max, static_cast<int>(r)))
                 break;
             report.Expect(std::isfinite(left[n - 1]) && left[n - 1] == right[n - 1],
                           "render of %u frames: last sample not written or channels differ", n);
         }
-        report.ExpectStatus(unit.Render(max + 1, left.data(), right.data()), kAudioUnitErr_InvalidPropertyValue,
+        report.ExpectStatus(unit.Render(max + 1, left.data(), right.data()),
+                            kAudioUnitErr_InvalidPropertyValue,
                             "render of one frame more than the maximum");
         unit.Midi(0x80, note, 0, 0);
     }
@@ -176,15 +196,18 @@ void CheckMidi(CheckContext& context, CheckReport& report) {
 
     NoteInstanceID id = 0;
     MusicDeviceNoteParams params = {2, 64.7f, 100.9f, {}};
-    report.ExpectStatus(MusicDeviceStartNote(unit.Get(), kMusicNoteEvent_UseGroupInstrument, 0, &id, 0, &params), noErr,
-                        "start note");
+    report.ExpectStatus(
+        MusicDeviceStartNote(unit.Get(), kMusicNoteEvent_UseGroupInstrument, 0, &id, 0, &params),
+        noErr, "start note");
     report.Expect(id == 64, "note instance %u, expected 64", id);
     const std::vector<float> started = RenderMono(unit, 11025, 512);
     report.Expect(Peak(started) > 0.05f, "the started note peaks at %g", Peak(started));
     report.ExpectStatus(MusicDeviceStopNote(unit.Get(), 0, id, 0), noErr, "stop note");
     const std::vector<float> stopped = RenderMono(unit, 88200, 512);
-    report.Expect(Peak(stopped, 66150) < 1e-4f, "the stopped note still sounds (%g)", Peak(stopped, 66150));
-    report.ExpectStatus(MusicDeviceStartNote(unit.Get(), 0, 0, &id, 0, nullptr), paramErr, "start note without parameters");
+    report.Expect(Peak(stopped, 66150) < 1e-4f, "the stopped note still sounds (%g)",
+                  Peak(stopped, 66150));
+    report.ExpectStatus(MusicDeviceStartNote(unit.Get(), 0, 0, &id, 0, nullptr), paramErr,
+                        "start note without parameters");
 }
 
 void CheckHostCallbacks(CheckContext& context, CheckReport& report) {
@@ -210,7 +233,8 @@ void CheckHostCallbacks(CheckContext& context, CheckReport& report) {
     };
     const std::vector<float> synced120 = render(120.0, true), synced80 = render(80.0, true);
     const std::vector<float> free120 = render(120.0, false), free80 = render(80.0, false);
-    if (!report.Expect(!synced120.empty() && !free80.empty(), "the LFO parameters were not found")) return;
+    if (!report.Expect(!synced120.empty() && !free80.empty(), "the LFO parameters were not found"))
+        return;
     report.Expect(AllFinite(synced120) && AllFinite(synced80), "synced renders are not finite");
     report.Expect(synced120 != synced80, "the synced LFO ignores the host tempo");
     report.Expect(free120 == free80, "the free LFO follows the host tempo");
@@ -223,15 +247,17 @@ void CheckBypass(CheckContext& context, CheckReport& report) {
     report.ExpectStatus(unit.Prepare(44100.0, 512), noErr, "prepare");
     unit.Midi(0x90, 60, 100, 0);
     report.Expect(Peak(RenderMono(unit, 4096, 512)) > 0.0f, "the note is silent before bypass");
-    report.ExpectStatus(unit.SetProperty(kAudioUnitProperty_BypassEffect, kAudioUnitScope_Global, 0, UInt32{1}), noErr,
-                        "bypass on");
+    report.ExpectStatus(
+        unit.SetProperty(kAudioUnitProperty_BypassEffect, kAudioUnitScope_Global, 0, UInt32{1}),
+        noErr, "bypass on");
     UInt32 bypassed = 0;
     unit.GetProperty(kAudioUnitProperty_BypassEffect, 0, 0, bypassed);
     report.Expect(bypassed == 1, "bypass reads back %u", bypassed);
     unit.Midi(0x90, 64, 100, 0);
     report.Expect(Peak(RenderMono(unit, 4096, 512)) == 0.0f, "bypassed output is not silent");
-    report.ExpectStatus(unit.SetProperty(kAudioUnitProperty_BypassEffect, kAudioUnitScope_Global, 0, UInt32{0}), noErr,
-                        "bypass off");
+    report.ExpectStatus(
+        unit.SetProperty(kAudioUnitProperty_BypassEffect, kAudioUnitScope_Global, 0, UInt32{0}),
+        noErr, "bypass off");
     unit.Midi(0x90, 67, 100, 0);
     report.Expect(Peak(RenderMono(unit, 4096, 512)) > 0.0f, "no sound after bypass off");
 }

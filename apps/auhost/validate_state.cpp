@@ -14,12 +14,13 @@ namespace {
 
 // A copy of dict with key set to value (a number), or without key when value is null.
 CFMutableDictionaryRef CopyWith(CFDictionaryRef dict, const char* key, const SInt32* value) {
-    CFMutableDictionaryRef copy =
-        CFDictionaryCreateMutable(nullptr, 0, &kCFTypeDictionaryKeyCallBacks, &kCFTypeDictionaryValueCallBacks);
+    CFMutableDictionaryRef copy = CFDictionaryCreateMutable(
+        nullptr, 0, &kCFTypeDictionaryKeyCallBacks, &kCFTypeDictionaryValueCallBacks);
     const CFIndex n = CFDictionaryGetCount(dict);
     std::vector<const void*> keys(static_cast<size_t>(n)), values(static_cast<size_t>(n));
     CFDictionaryGetKeysAndValues(dict, keys.data(), values.data());
-    for (CFIndex i = 0; i < n; ++i) CFDictionarySetValue(copy, keys[static_cast<size_t>(i)], values[static_cast<size_t>(i)]);
+    for (CFIndex i = 0; i < n; ++i)
+        CFDictionarySetValue(copy, keys[static_cast<size_t>(i)], values[static_cast<size_t>(i)]);
     CFStringRef k = CFStringCreateWithCString(nullptr, key, kCFStringEncodingUTF8);
     if (value) {
         CFNumberRef number = CFNumberCreate(nullptr, kCFNumberSInt32Type, value);
@@ -52,7 +53,8 @@ void SetDistinctValues(AUHostUnit& unit, unsigned seed) {
         if (info.unitName) CFRelease(info.unitName);
         const float t = static_cast<float>(std::rand() % 1000) / 999.0f;
         float value = info.minValue + t * (info.maxValue - info.minValue);
-        if (info.unit == kAudioUnitParameterUnit_Indexed || info.unit == kAudioUnitParameterUnit_Boolean)
+        if (info.unit == kAudioUnitParameterUnit_Indexed ||
+            info.unit == kAudioUnitParameterUnit_Boolean)
             value = std::round(value);
         unit.SetParameter(static_cast<UInt32>(i), value);
     }
@@ -82,16 +84,21 @@ void CheckClassInfoRoundTrip(CheckContext& context, CheckReport& report) {
     SetDistinctValues(first, 7);
 
     CFPropertyListRef state = nullptr;
-    if (!report.ExpectStatus(first.GetProperty(kAudioUnitProperty_ClassInfo, 0, 0, state), noErr, "save") || !state)
+    if (!report.ExpectStatus(first.GetProperty(kAudioUnitProperty_ClassInfo, 0, 0, state), noErr,
+                             "save") ||
+        !state)
         return;
     const auto dict = static_cast<CFDictionaryRef>(state);
     const ComponentDescription& cd = context.bundle.GetDescription();
-    report.Expect(CFDictionaryGetCount(dict) == 6, "the dictionary holds %ld entries", CFDictionaryGetCount(dict));
+    report.Expect(CFDictionaryGetCount(dict) == 6, "the dictionary holds %ld entries",
+                  CFDictionaryGetCount(dict));
     report.Expect(NumberOf(dict, "type") == static_cast<SInt32>(cd.componentType) &&
                       NumberOf(dict, "subtype") == static_cast<SInt32>(cd.componentSubType) &&
-                      NumberOf(dict, "manufacturer") == static_cast<SInt32>(cd.componentManufacturer),
+                      NumberOf(dict, "manufacturer") ==
+                          static_cast<SInt32>(cd.componentManufacturer),
                   "type, subtype or manufacturer differ from Info.plist");
-    report.Expect(NumberOf(dict, "version") == context.bundle.GetVersion(), "version %d", NumberOf(dict, "version"));
+    report.Expect(NumberOf(dict, "version") == context.bundle.GetVersion(), "version %d",
+                  NumberOf(dict, "version"));
     CFStringRef dataKey = CFSTR("data");
     const void* data = CFDictionaryGetValue(dict, dataKey);
     report.Expect(data && CFGetTypeID(data) == CFDataGetTypeID() &&
@@ -128,7 +135,8 @@ void CheckClassInfoForeign(CheckContext& context, CheckReport& report) {
     auto expectRefused = [&](CFPropertyListRef candidate, const char* what) {
         report.ExpectStatus(unit.SetProperty(kAudioUnitProperty_ClassInfo, 0, 0, candidate),
                             kAudioUnitErr_InvalidPropertyValue, what);
-        report.Expect(unit.SaveState() == before && unit.GetParameters() == params, "%s changed the state", what);
+        report.Expect(unit.SaveState() == before && unit.GetParameters() == params,
+                      "%s changed the state", what);
     };
     const SInt32 otherSubtype = 'Xxxx', otherType = 'aufx';
     CFMutableDictionaryRef foreign = CopyWith(dict, "subtype", &otherSubtype);
@@ -155,7 +163,8 @@ void CheckClassInfoForeign(CheckContext& context, CheckReport& report) {
     CFRelease(versioned);
     // Without data the named preset is selected, and the restore still fails.
     CFMutableDictionaryRef noData = CopyWith(dict, "data", nullptr);
-    report.ExpectStatus(unit.SetProperty(kAudioUnitProperty_ClassInfo, 0, 0, static_cast<CFPropertyListRef>(noData)),
+    report.ExpectStatus(unit.SetProperty(kAudioUnitProperty_ClassInfo, 0, 0,
+                                         static_cast<CFPropertyListRef>(noData)),
                         kAudioUnitErr_InvalidPropertyValue, "a dictionary without data");
     CFRelease(noData);
     CFRelease(state);
@@ -167,26 +176,32 @@ void CheckFactoryPresets(CheckContext& context, CheckReport& report) {
     unit.Prepare(44100.0, 512);
     const long liveBefore = AUSDKLiveObjectCount();
     CFArrayRef presets = nullptr;
-    if (!report.ExpectStatus(unit.GetProperty(kAudioUnitProperty_FactoryPresets, 0, 0, presets), noErr, "presets") ||
+    if (!report.ExpectStatus(unit.GetProperty(kAudioUnitProperty_FactoryPresets, 0, 0, presets),
+                             noErr, "presets") ||
         !presets)
         return;
-    report.Expect(CFArrayGetCount(presets) == 64, "%ld presets, expected 64", CFArrayGetCount(presets));
+    report.Expect(CFArrayGetCount(presets) == 64, "%ld presets, expected 64",
+                  CFArrayGetCount(presets));
     std::vector<std::string> names;
     int named = 0;
     for (CFIndex i = 0; i < CFArrayGetCount(presets); ++i) {
         const auto* preset = static_cast<const AUPreset*>(CFArrayGetValueAtIndex(presets, i));
-        report.Expect(preset->presetNumber == i, "preset %ld has number %d", i, preset->presetNumber);
+        report.Expect(preset->presetNumber == i, "preset %ld has number %d", i,
+                      preset->presetNumber);
         names.push_back(TextOf(preset->presetName));
         report.Expect(!names.back().empty(), "preset %ld has no name", i);
         if (names.back() != "-") ++named;
     }
     report.Expect(named > 0, "no preset came from the factory bank");
     CFStringRef description = CFCopyDescription(presets);
-    report.Expect(TextOf(description).find("AUPreset:\npreset number = 3\npreset name = " + names[3]) != std::string::npos,
-                  "the array's description does not describe its presets");
+    report.Expect(
+        TextOf(description).find("AUPreset:\npreset number = 3\npreset name = " + names[3]) !=
+            std::string::npos,
+        "the array's description does not describe its presets");
     CFRelease(description);
     CFRelease(presets);
-    report.Expect(AUSDKLiveObjectCount() == liveBefore, "releasing the preset array left %ld objects",
+    report.Expect(AUSDKLiveObjectCount() == liveBefore,
+                  "releasing the preset array left %ld objects",
                   AUSDKLiveObjectCount() - liveBefore);
 
     const std::vector<float> initial = unit.GetParameters();
@@ -195,7 +210,8 @@ void CheckFactoryPresets(CheckContext& context, CheckReport& report) {
         unit.SetProperty(kAudioUnitProperty_CurrentPreset, 0, 0, choice);
         AUPreset current = {};
         unit.GetProperty(kAudioUnitProperty_CurrentPreset, 0, 0, current);
-        report.Expect(current.presetNumber == number && TextOf(current.presetName) == names[static_cast<size_t>(number)],
+        report.Expect(current.presetNumber == number &&
+                          TextOf(current.presetName) == names[static_cast<size_t>(number)],
                       "selecting preset %d gave %d \"%s\"", number, current.presetNumber,
                       TextOf(current.presetName).c_str());
         if (current.presetName) CFRelease(current.presetName);
@@ -205,7 +221,8 @@ void CheckFactoryPresets(CheckContext& context, CheckReport& report) {
     unit.SetProperty(kAudioUnitProperty_CurrentPreset, 0, 0, missing);
     AUPreset current = {};
     unit.GetProperty(kAudioUnitProperty_PresentPreset, 0, 0, current);
-    report.Expect(current.presetNumber == 0, "selecting preset 64 changed the preset to %d", current.presetNumber);
+    report.Expect(current.presetNumber == 0, "selecting preset 64 changed the preset to %d",
+                  current.presetNumber);
     if (current.presetName) CFRelease(current.presetName);
 }
 
@@ -213,11 +230,15 @@ void CheckView(CheckContext& context, CheckReport& report) {
     AUHostUnit unit(context.bundle.GetComponent());
     if (!report.Expect(unit.IsOpen(), "open failed")) return;
     AudioUnitCocoaViewInfo info = {};
-    if (!report.ExpectStatus(unit.GetProperty(kAudioUnitProperty_CocoaUI, 0, 0, info), noErr, "view info")) return;
+    if (!report.ExpectStatus(unit.GetProperty(kAudioUnitProperty_CocoaUI, 0, 0, info), noErr,
+                             "view info"))
+        return;
     const std::string className = TextOf(info.mCocoaAUViewClass[0]);
-    CFStringRef path = CFURLCopyFileSystemPath(info.mCocoaAUViewBundleLocation, kCFURLPOSIXPathStyle);
+    CFStringRef path =
+        CFURLCopyFileSystemPath(info.mCocoaAUViewBundleLocation, kCFURLPOSIXPathStyle);
     char resolved[PATH_MAX];
-    const std::string bundlePath = realpath(context.bundle.GetPath().c_str(), resolved) ? resolved : "";
+    const std::string bundlePath =
+        realpath(context.bundle.GetPath().c_str(), resolved) ? resolved : "";
     report.Expect(TextOf(path) == bundlePath, "the view bundle is \"%s\"", TextOf(path).c_str());
     CFRelease(path);
     CFRelease(info.mCocoaAUViewBundleLocation);
@@ -225,12 +246,15 @@ void CheckView(CheckContext& context, CheckReport& report) {
     report.Expect(className == "Karvelund_View", "view class \"%s\"", className.c_str());
 
     AUCocoaUIBase* factory = AUClassRuntimeCreate(className.c_str());
-    if (report.Expect(factory != nullptr, "no class \"%s\" in the class runtime", className.c_str())) {
-        report.Expect(factory->interfaceVersion() == 0, "interface version %u", factory->interfaceVersion());
+    if (report.Expect(factory != nullptr, "no class \"%s\" in the class runtime",
+                      className.c_str())) {
+        report.Expect(factory->interfaceVersion() == 0, "interface version %u",
+                      factory->interfaceVersion());
         CFStringRef text = factory->description();
         report.Expect(TextOf(text) == "Karvelund View", "description \"%s\"", TextOf(text).c_str());
         CFRelease(text);
-        report.Expect(factory->uiViewForAudioUnit(unit.Get(), {1080, 525}) != nullptr, "no view for the unit");
+        report.Expect(factory->uiViewForAudioUnit(unit.Get(), {1080, 525}) != nullptr,
+                      "no view for the unit");
         delete factory;
     }
 
@@ -238,7 +262,8 @@ void CheckView(CheckContext& context, CheckReport& report) {
     unit.GetProperty(kAudioUnitProperty_GetUIComponentList, 0, 0, list);
     const ComponentDescription& cd = context.bundle.GetDescription();
     report.Expect(list.componentType == 'auvw' && list.componentSubType == cd.componentSubType &&
-                      list.componentManufacturer == cd.componentManufacturer && list.componentFlags == 0,
+                      list.componentManufacturer == cd.componentManufacturer &&
+                      list.componentFlags == 0,
                   "the editor component list is not {auvw, subtype, manufacturer}");
 
     ComponentInstance view = AUSDKOpenViewInstance(context.bundle.GetViewEntry());
@@ -253,10 +278,12 @@ void CheckView(CheckContext& context, CheckReport& report) {
     ComponentParametersSlots::Put(params, 4, &where);
     ComponentParametersSlots::Put(params, 5, &size);
     ComponentParametersSlots::Put(params, 6, &control);
-    report.ExpectStatus(AUSDKCallViewEntry(view, kAudioUnitCarbonViewCreateSelect, 6, params), noErr, "create view");
+    report.ExpectStatus(AUSDKCallViewEntry(view, kAudioUnitCarbonViewCreateSelect, 6, params),
+                        noErr, "create view");
     report.Expect(control != nullptr, "the view component made no control");
-    report.ExpectStatus(AUSDKCallViewEntry(view, kAudioUnitCarbonViewSetEventListenerSelect, 2, params),
-                        badComponentSelector, "view event listener");
+    report.ExpectStatus(
+        AUSDKCallViewEntry(view, kAudioUnitCarbonViewSetEventListenerSelect, 2, params),
+        badComponentSelector, "view event listener");
     report.ExpectStatus(AUSDKCloseViewInstance(view), noErr, "close view");
 }
 

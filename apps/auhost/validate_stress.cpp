@@ -22,14 +22,15 @@ struct BlockWatch {
     std::atomic<long> mixed{0};
 };
 
-OSStatus WatchBlock(void* refCon, AudioUnitRenderActionFlags* flags, const AudioTimeStamp*, UInt32, UInt32,
-                    AudioBufferList*) {
+OSStatus WatchBlock(void* refCon, AudioUnitRenderActionFlags* flags, const AudioTimeStamp*, UInt32,
+                    UInt32, AudioBufferList*) {
     auto* watch = static_cast<BlockWatch*>(refCon);
     for (int i = 0; i < watch->nParams; ++i) {
         const float value = watch->unit->GetParameter(static_cast<UInt32>(i));
         if (*flags & kAudioUnitRenderAction_PreRender) {
             watch->before[i] = value;
-        } else if (value != watch->before[i] && !(std::isnan(value) && std::isnan(watch->before[i]))) {
+        } else if (value != watch->before[i] &&
+                   !(std::isnan(value) && std::isnan(watch->before[i]))) {
             ++watch->mixed;
             break;
         }
@@ -49,9 +50,11 @@ void CheckStress(CheckContext& context, CheckReport& report) {
     const int nParams = std::min(unit.NParams(), 64);
     std::vector<AudioUnitParameterInfo> infos(static_cast<size_t>(nParams));
     for (int i = 0; i < nParams; ++i) {
-        unit.GetProperty(kAudioUnitProperty_ParameterInfo, 0, static_cast<UInt32>(i), infos[static_cast<size_t>(i)]);
+        unit.GetProperty(kAudioUnitProperty_ParameterInfo, 0, static_cast<UInt32>(i),
+                         infos[static_cast<size_t>(i)]);
         CFRelease(infos[static_cast<size_t>(i)].cfNameString);
-        if (infos[static_cast<size_t>(i)].unitName) CFRelease(infos[static_cast<size_t>(i)].unitName);
+        if (infos[static_cast<size_t>(i)].unitName)
+            CFRelease(infos[static_cast<size_t>(i)].unitName);
     }
     // Two states to switch between: this instance's and a changed one.
     const std::vector<uint8_t> stateA = unit.SaveState();
@@ -89,7 +92,8 @@ void CheckStress(CheckContext& context, CheckReport& report) {
             const int i = static_cast<int>(random() % static_cast<unsigned>(nParams));
             const AudioUnitParameterInfo& info = infos[static_cast<size_t>(i)];
             const float t = static_cast<float>(random() % 1001) / 1000.0f;
-            r = unit.SetParameter(static_cast<UInt32>(i), info.minValue + t * (info.maxValue - info.minValue));
+            r = unit.SetParameter(static_cast<UInt32>(i),
+                                  info.minValue + t * (info.maxValue - info.minValue));
             break;
         }
         case 2: {
@@ -97,9 +101,16 @@ void CheckStress(CheckContext& context, CheckReport& report) {
             r = unit.SetProperty(kAudioUnitProperty_PresentPreset, 0, 0, choice);
             break;
         }
-        case 3: r = unit.LoadState(random() % 2 ? stateA : stateB); break;
-        case 4: r = unit.SetProperty(kAudioUnitProperty_OfflineRender, 0, 0, UInt32(random() % 2)); break;
-        case 5: r = unit.SetProperty(kAudioUnitProperty_MaximumFramesPerSlice, 0, 0, UInt32(random() % 2 ? 1024 : 2048)); break;
+        case 3:
+            r = unit.LoadState(random() % 2 ? stateA : stateB);
+            break;
+        case 4:
+            r = unit.SetProperty(kAudioUnitProperty_OfflineRender, 0, 0, UInt32(random() % 2));
+            break;
+        case 5:
+            r = unit.SetProperty(kAudioUnitProperty_MaximumFramesPerSlice, 0, 0,
+                                 UInt32(random() % 2 ? 1024 : 2048));
+            break;
         }
         if (r != noErr) ++changeErrors;
         ++changes;
@@ -111,8 +122,8 @@ void CheckStress(CheckContext& context, CheckReport& report) {
     report.Expect(nonFinite == 0, "%ld non-finite samples", nonFinite.load());
     report.Expect(renderErrors == 0, "%ld renders failed", renderErrors.load());
     report.Expect(changeErrors == 0, "%ld changes failed", changeErrors.load());
-    report.Expect(watch.mixed == 0, "%ld of %ld blocks saw parameters change while they rendered", watch.mixed.load(),
-                  watch.blocks.load());
+    report.Expect(watch.mixed == 0, "%ld of %ld blocks saw parameters change while they rendered",
+                  watch.mixed.load(), watch.blocks.load());
     AudioUnitRemoveRenderNotify(unit.Get(), WatchBlock, &watch);
 }
 

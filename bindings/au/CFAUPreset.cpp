@@ -36,10 +36,9 @@ void CFAUPresetRelease(CFAllocatorRef, const void* p) {
 CFStringRef CFAUPresetCopyDescription(const void* p) {
     const auto* preset = static_cast<const CFAUPreset*>(p);
     if (!preset) return nullptr;
-    return CFStringCreateWithFormat(kCFAllocatorDefault, nullptr,
-                                    CFSTR("AUPreset:\npreset number = %d\npreset name = %@"),
-                                    static_cast<int>(preset->auPreset.presetNumber),
-                                    preset->auPreset.presetName);
+    return CFStringCreateWithFormat(
+        kCFAllocatorDefault, nullptr, CFSTR("AUPreset:\npreset number = %d\npreset name = %@"),
+        static_cast<int>(preset->auPreset.presetNumber), preset->auPreset.presetName);
 }
 
 Boolean CFAUPresetEqual(const void* p1, const void* p2) {

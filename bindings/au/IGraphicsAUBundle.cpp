@@ -30,8 +30,9 @@ RAST_IBitmap* IGraphicsAUBundle::OSLoadBitmap(int, const char* name) {
     CFReleaser url(CFBundleCopyResourceURL(bundle, static_cast<CFStringRef>(resourceName.Get()),
                                            CFSTR("png"), nullptr));
     char path[PATH_MAX];
-    if (!url.Get() || !CFURLGetFileSystemRepresentation(static_cast<CFURLRef>(url.Get()), true,
-                                                        reinterpret_cast<UInt8*>(path), sizeof(path)))
+    if (!url.Get() ||
+        !CFURLGetFileSystemRepresentation(static_cast<CFURLRef>(url.Get()), true,
+                                          reinterpret_cast<UInt8*>(path), sizeof(path)))
         return nullptr;
     return RAST_LoadPNG(path);
 }

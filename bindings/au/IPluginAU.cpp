@@ -5,11 +5,10 @@
 
 namespace slots = ComponentParametersSlots;
 
-IPluginAU::IPluginAU(const IPluginInstanceInfo& instanceInfo, int nParams,
-                     const char* channelIOStr, int nPresets, const char* effectName,
-                     const char* productName, const char* mfrName, int vendorVersion, int uniqueID,
-                     int mfrID, int latency, bool plugDoesMidi, bool plugDoesChunks,
-                     bool plugIsInst, int plugScChans)
+IPluginAU::IPluginAU(const IPluginInstanceInfo& instanceInfo, int nParams, const char* channelIOStr,
+                     int nPresets, const char* effectName, const char* productName,
+                     const char* mfrName, int vendorVersion, int uniqueID, int mfrID, int latency,
+                     bool plugDoesMidi, bool plugDoesChunks, bool plugIsInst, int plugScChans)
     : IPluginBase(nParams, channelIOStr, nPresets, effectName, productName, mfrName, vendorVersion,
                   uniqueID, mfrID, latency, plugDoesMidi, plugDoesChunks, plugIsInst, kAPIAU) {
     Trace(__FUNCTION__, __LINE__, "%s", effectName);
@@ -35,28 +34,35 @@ int ArgumentCount(SInt16 selector) {
     switch (selector) {
     case kComponentVersionSelect:
     case kAudioUnitInitializeSelect:
-    case kAudioUnitUninitializeSelect: return 0;
+    case kAudioUnitUninitializeSelect:
+        return 0;
     case kComponentCanDoSelect:
     case kMusicDevicePrepareInstrumentSelect:
-    case kMusicDeviceReleaseInstrumentSelect: return 1;
+    case kMusicDeviceReleaseInstrumentSelect:
+        return 1;
     case kAudioUnitResetSelect:
     case kAudioUnitRemovePropertyListenerSelect:
     case kAudioUnitAddRenderNotifySelect:
     case kAudioUnitRemoveRenderNotifySelect:
     case kAudioUnitScheduleParametersSelect:
-    case kMusicDeviceSysExSelect: return 2;
+    case kMusicDeviceSysExSelect:
+        return 2;
     case kAudioUnitAddPropertyListenerSelect:
     case kAudioUnitRemovePropertyListenerWithUserDataSelect:
-    case kMusicDeviceStopNoteSelect: return 3;
+    case kMusicDeviceStopNoteSelect:
+        return 3;
     case kAudioUnitGetParameterSelect:
-    case kMusicDeviceMIDIEventSelect: return 4;
+    case kMusicDeviceMIDIEventSelect:
+        return 4;
     case kAudioUnitGetPropertyInfoSelect:
     case kAudioUnitGetPropertySelect:
     case kAudioUnitSetPropertySelect:
     case kAudioUnitSetParameterSelect:
     case kAudioUnitRenderSelect:
-    case kMusicDeviceStartNoteSelect: return 5;
-    default: return -1;
+    case kMusicDeviceStartNoteSelect:
+        return 5;
+    default:
+        return -1;
     }
 }
 
@@ -75,8 +81,10 @@ bool CanDo(int selector) {
     case kAudioUnitRenderSelect:
     case kAudioUnitAddRenderNotifySelect:
     case kAudioUnitRemoveRenderNotifySelect:
-    case kAudioUnitScheduleParametersSelect: return true;
-    default: return false;
+    case kAudioUnitScheduleParametersSelect:
+        return true;
+    default:
+        return false;
     }
 }
 
@@ -139,8 +147,8 @@ ComponentResult IPluginAU::Dispatch(IPluginAU* plug, SInt16 select, ComponentPar
     }
     case kAudioUnitSetPropertySelect: {
         UInt32 dataSize = Get<UInt32>(p, 5);
-        return plug->SetProperty(Get<UInt32>(p, 1), Get<UInt32>(p, 2), Get<UInt32>(p, 3),
-                                 &dataSize, Get<const void*>(p, 4));
+        return plug->SetProperty(Get<UInt32>(p, 1), Get<UInt32>(p, 2), Get<UInt32>(p, 3), &dataSize,
+                                 Get<const void*>(p, 4));
     }
     case kAudioUnitGetParameterSelect:
         return GetParamProc(plug, Get<UInt32>(p, 1), Get<UInt32>(p, 2), Get<UInt32>(p, 3),
@@ -152,14 +160,17 @@ ComponentResult IPluginAU::Dispatch(IPluginAU* plug, SInt16 select, ComponentPar
         return RenderProc(plug, Get<AudioUnitRenderActionFlags*>(p, 1),
                           Get<const AudioTimeStamp*>(p, 2), Get<UInt32>(p, 3), Get<UInt32>(p, 4),
                           Get<AudioBufferList*>(p, 5));
-    default: break;
+    default:
+        break;
     }
 
     // The remaining requests change or read a little instance state: they hold the lock.
     IMutexLock lock(plug);
     switch (select) {
-    case kComponentVersionSelect: return plug->GetEffectVersion(false);
-    case kComponentCanDoSelect: return CanDo(Get<SInt16>(p, 1)) ? 1 : 0;
+    case kComponentVersionSelect:
+        return plug->GetEffectVersion(false);
+    case kComponentCanDoSelect:
+        return CanDo(Get<SInt16>(p, 1)) ? 1 : 0;
     case kAudioUnitInitializeSelect:
         if (!plug->CheckLegalIO()) return badComponentSelector;
         plug->mActive = true;
@@ -170,7 +181,9 @@ ComponentResult IPluginAU::Dispatch(IPluginAU* plug, SInt16 select, ComponentPar
         plug->mActive = false;
         plug->OnActivate(false);
         return noErr;
-    case kAudioUnitResetSelect: plug->Reset(); return noErr;
+    case kAudioUnitResetSelect:
+        plug->Reset();
+        return noErr;
     case kAudioUnitAddPropertyListenerSelect: {
         const auto propID = Get<AudioUnitPropertyID>(p, 1);
         const auto proc = Get<AudioUnitPropertyListenerProc>(p, 2);
@@ -218,16 +231,17 @@ ComponentResult IPluginAU::Dispatch(IPluginAU* plug, SInt16 select, ComponentPar
         for (UInt32 i = 0; i < n; ++i) {
             const AudioUnitParameterEvent& e = events[i];
             if (e.eventType != kParameterEvent_Immediate) continue;
-            const OSStatus r = SetParamProc(plug, e.parameter, e.scope, e.element,
-                                            e.eventValues.immediate.value,
-                                            e.eventValues.immediate.bufferOffset);
+            const OSStatus r =
+                SetParamProc(plug, e.parameter, e.scope, e.element, e.eventValues.immediate.value,
+                             e.eventValues.immediate.bufferOffset);
             if (r != noErr) return r;
         }
         return noErr;
     }
     case kMusicDeviceMIDIEventSelect: {
         IMidiMsg msg(Get<int>(p, 4), static_cast<uint8_t>(Get<UInt32>(p, 1)),
-                     static_cast<uint8_t>(Get<UInt32>(p, 2)), static_cast<uint8_t>(Get<UInt32>(p, 3)));
+                     static_cast<uint8_t>(Get<UInt32>(p, 2)),
+                     static_cast<uint8_t>(Get<UInt32>(p, 3)));
         plug->ProcessMidiMsg(&msg);
         return noErr;
     }
@@ -237,7 +251,8 @@ ComponentResult IPluginAU::Dispatch(IPluginAU* plug, SInt16 select, ComponentPar
         return noErr;
     }
     case kMusicDevicePrepareInstrumentSelect:
-    case kMusicDeviceReleaseInstrumentSelect: return noErr;
+    case kMusicDeviceReleaseInstrumentSelect:
+        return noErr;
     case kMusicDeviceStartNoteSelect: {
         const auto* noteParams = Get<const MusicDeviceNoteParams*>(p, 5);
         if (!noteParams) return paramErr;
@@ -255,7 +270,8 @@ ComponentResult IPluginAU::Dispatch(IPluginAU* plug, SInt16 select, ComponentPar
         plug->ProcessMidiMsg(&msg);
         return noErr;
     }
-    default: return badComponentSelector;
+    default:
+        return badComponentSelector;
     }
 }
 

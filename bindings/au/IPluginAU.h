@@ -98,7 +98,9 @@ public:
     int NOutBuses() const { return mOutBuses.GetSize(); }
     const BusChannels* GetInBus(int idx) const { return mInBuses.Get(idx); }
     const BusChannels* GetOutBus(int idx) const { return mOutBuses.Get(idx); }
-    const InputBusConnection* GetInBusConnection(int idx) const { return mInBusConnections.Get(idx); }
+    const InputBusConnection* GetInBusConnection(int idx) const {
+        return mInBusConnections.Get(idx);
+    }
 
     // The fast-dispatch procedures; the first argument is the instance.
     static OSStatus GetParamProc(void* pPlug, AudioUnitParameterID paramID, AudioUnitScope scope,

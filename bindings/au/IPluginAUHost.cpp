@@ -127,4 +127,6 @@ void IPluginAU::ResizeGraphics(int, int) {
     if (GetGUI()) OnWindowResize();
 }
 
-bool IPluginAU::SendMidiMsg(IMidiMsg*) { return false; }
+bool IPluginAU::SendMidiMsg(IMidiMsg*) {
+    return false;
+}

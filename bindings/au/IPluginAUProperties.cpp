@@ -10,7 +10,9 @@
 
 namespace {
 
-template <typename T> void Put(void* data, const T& value) { std::memcpy(data, &value, sizeof(T)); }
+template <typename T> void Put(void* data, const T& value) {
+    std::memcpy(data, &value, sizeof(T));
+}
 template <typename T> T Read(const void* data) {
     T value;
     std::memcpy(&value, data, sizeof(T));
@@ -33,7 +35,8 @@ AudioStreamBasicDescription IPluginAU::MakeDefaultASBD(double sampleRate, int nC
     asbd.mBitsPerChannel = 32;
     asbd.mFramesPerPacket = 1;
     asbd.mChannelsPerFrame = static_cast<UInt32>(nChannels);
-    asbd.mBytesPerPacket = asbd.mBytesPerFrame = interleaved ? 4 * static_cast<UInt32>(nChannels) : 4;
+    asbd.mBytesPerPacket = asbd.mBytesPerFrame =
+        interleaved ? 4 * static_cast<UInt32>(nChannels) : 4;
     return asbd;
 }
 
@@ -93,7 +96,8 @@ ComponentResult IPluginAU::GetProperty(AudioUnitPropertyID propID, AudioUnitScop
         if (!data) return noErr;
         if (!global) return kAudioUnitErr_InvalidProperty;
         return GetValueFromString(static_cast<AudioUnitParameterValueFromString*>(data));
-    default: break;
+    default:
+        break;
     }
 
     IMutexLock lock(this);
@@ -113,7 +117,8 @@ ComponentResult IPluginAU::GetProperty(AudioUnitPropertyID propID, AudioUnitScop
         *dataSize = static_cast<UInt32>(n) * sizeof(AudioUnitParameterID);
         if (data) {
             auto* ids = static_cast<AudioUnitParameterID*>(data);
-            for (int i = 0; i < n; ++i) ids[i] = static_cast<AudioUnitParameterID>(i);
+            for (int i = 0; i < n; ++i)
+                ids[i] = static_cast<AudioUnitParameterID>(i);
         }
         return noErr;
     }
@@ -122,10 +127,17 @@ ComponentResult IPluginAU::GetProperty(AudioUnitPropertyID propID, AudioUnitScop
               AUSelectStr(static_cast<int>(element)));
         void* proc;
         switch (element) {
-        case kAudioUnitRenderSelect: proc = reinterpret_cast<void*>(&RenderProc); break;
-        case kAudioUnitSetParameterSelect: proc = reinterpret_cast<void*>(&SetParamProc); break;
-        case kAudioUnitGetParameterSelect: proc = reinterpret_cast<void*>(&GetParamProc); break;
-        default: return kAudioUnitErr_InvalidElement;
+        case kAudioUnitRenderSelect:
+            proc = reinterpret_cast<void*>(&RenderProc);
+            break;
+        case kAudioUnitSetParameterSelect:
+            proc = reinterpret_cast<void*>(&SetParamProc);
+            break;
+        case kAudioUnitGetParameterSelect:
+            proc = reinterpret_cast<void*>(&GetParamProc);
+            break;
+        default:
+            return kAudioUnitErr_InvalidElement;
         }
         *dataSize = sizeof(void*);
         if (data) Put<void*>(data, proc);
@@ -145,9 +157,12 @@ ComponentResult IPluginAU::GetProperty(AudioUnitPropertyID propID, AudioUnitScop
     case kAudioUnitProperty_ElementCount: {
         *dataSize = sizeof(UInt32);
         UInt32 n = 0;
-        if (scope == kAudioUnitScope_Input) n = static_cast<UInt32>(NInBuses());
-        else if (scope == kAudioUnitScope_Output) n = static_cast<UInt32>(NOutBuses());
-        else if (global) n = 1;
+        if (scope == kAudioUnitScope_Input)
+            n = static_cast<UInt32>(NInBuses());
+        else if (scope == kAudioUnitScope_Output)
+            n = static_cast<UInt32>(NOutBuses());
+        else if (global)
+            n = 1;
         if (data) Put<UInt32>(data, n);
         return noErr;
     }
@@ -188,7 +203,8 @@ ComponentResult IPluginAU::GetProperty(AudioUnitPropertyID propID, AudioUnitScop
             Put(data, view);
         }
         return noErr;
-    case kAudioUnitProperty_AudioChannelLayout: return kAudioUnitErr_InvalidPropertyValue;
+    case kAudioUnitProperty_AudioChannelLayout:
+        return kAudioUnitErr_InvalidPropertyValue;
     case kAudioUnitProperty_BypassEffect:
         if (!global) return kAudioUnitErr_InvalidProperty;
         *dataSize = sizeof(UInt32);
@@ -201,7 +217,8 @@ ComponentResult IPluginAU::GetProperty(AudioUnitPropertyID propID, AudioUnitScop
         if (data) Put<OSStatus>(data, noErr);
         return noErr;
     case kAudioUnitProperty_SetRenderCallback:
-        if ((scope != kAudioUnitScope_Input && !global) || element >= static_cast<UInt32>(NInBuses()))
+        if ((scope != kAudioUnitScope_Input && !global) ||
+            element >= static_cast<UInt32>(NInBuses()))
             return kAudioUnitErr_InvalidProperty;
         *dataSize = sizeof(AURenderCallbackStruct);
         *writable = true;
@@ -226,7 +243,8 @@ ComponentResult IPluginAU::GetProperty(AudioUnitPropertyID propID, AudioUnitScop
         *dataSize = sizeof(UInt32);
         if (data) Put<UInt32>(data, 1);
         return noErr;
-    default: return kAudioUnitErr_InvalidProperty;
+    default:
+        return kAudioUnitErr_InvalidProperty;
     }
 }
 
@@ -237,9 +255,15 @@ bool IPluginAU::GetChannelLayoutTags(AudioUnitScope scope, AudioUnitElement elem
     const BusChannels* bus = mOutBuses.Get(static_cast<int>(std::min<UInt32>(element, 0x7FFFFFFF)));
     if (!bus) return false;
     switch (bus->mNPlugChannels) {
-    case 1: *tags = kAudioChannelLayoutTag_Mono; break;
-    case 2: *tags = kAudioChannelLayoutTag_Stereo; break;
-    default: *tags = kAudioChannelLayoutTag_Unknown; break;
+    case 1:
+        *tags = kAudioChannelLayoutTag_Mono;
+        break;
+    case 2:
+        *tags = kAudioChannelLayoutTag_Stereo;
+        break;
+    default:
+        *tags = kAudioChannelLayoutTag_Unknown;
+        break;
     }
     return true;
 }
@@ -259,10 +283,15 @@ ComponentResult IPluginAU::GetParamInfo(AudioUnitElement element, AudioUnitParam
         if (param->GetCanAutomate()) info->flags |= kAudioUnitParameterFlag_IsWritable;
         switch (param->Type()) {
         case kTypeInt:
-        case kTypeEnum: info->unit = kAudioUnitParameterUnit_Indexed; break;
-        case kTypeBool: info->unit = kAudioUnitParameterUnit_Boolean; break;
+        case kTypeEnum:
+            info->unit = kAudioUnitParameterUnit_Indexed;
+            break;
+        case kTypeBool:
+            info->unit = kAudioUnitParameterUnit_Boolean;
+            break;
         default:
-            info->unit = label[0] ? kAudioUnitParameterUnit_CustomUnit : kAudioUnitParameterUnit_Generic;
+            info->unit =
+                label[0] ? kAudioUnitParameterUnit_CustomUnit : kAudioUnitParameterUnit_Generic;
         }
         double lo = 0.0, hi = 1.0;
         param->GetBounds(lo, hi);
@@ -298,7 +327,8 @@ ComponentResult IPluginAU::GetValueStrings(AudioUnitElement element, UInt32* dat
         IMutexLock lock(this);
         const IParam* param = GetParam(static_cast<int>(element));
         n = std::min(param->GetNDisplayTexts(), kMaxTexts);
-        for (int i = 0; i < n; ++i) CopyText(texts[i], sizeof(texts[i]), param->GetDisplayText(i));
+        for (int i = 0; i < n; ++i)
+            CopyText(texts[i], sizeof(texts[i]), param->GetDisplayText(i));
     }
     if (n == 0) {
         *dataSize = 0;
@@ -315,7 +345,8 @@ ComponentResult IPluginAU::GetValueStrings(AudioUnitElement element, UInt32* dat
     return noErr;
 }
 
-ComponentResult IPluginAU::GetElementName(AudioUnitScope scope, AudioUnitElement element, void* data) {
+ComponentResult IPluginAU::GetElementName(AudioUnitScope scope, AudioUnitElement element,
+                                          void* data) {
     char name[256];
     {
         IMutexLock lock(this);
@@ -438,7 +469,8 @@ ComponentResult IPluginAU::SetProperty(AudioUnitPropertyID propID, AudioUnitScop
     }
     case kAudioUnitProperty_StreamFormat:
         if (!has(sizeof(AudioStreamBasicDescription))) return kAudioUnitErr_InvalidPropertyValue;
-        return SetStreamFormat(scope, element, static_cast<const AudioStreamBasicDescription*>(data));
+        return SetStreamFormat(scope, element,
+                               static_cast<const AudioStreamBasicDescription*>(data));
     case kAudioUnitProperty_MaximumFramesPerSlice:
         if (!has(sizeof(UInt32))) return kAudioUnitErr_InvalidPropertyValue;
         return SetMaxFrames(Read<UInt32>(data));
@@ -484,7 +516,8 @@ ComponentResult IPluginAU::SetProperty(AudioUnitPropertyID propID, AudioUnitScop
         if (!has(sizeof(AUHostIdentifier))) return kAudioUnitErr_InvalidPropertyValue;
         SetHostIdentifier(static_cast<const AUHostIdentifier*>(data));
         return noErr;
-    default: return kAudioUnitErr_InvalidProperty;
+    default:
+        return kAudioUnitErr_InvalidProperty;
     }
 }
 

@@ -8,10 +8,14 @@
 
 const char* AUInputTypeStr(int type) {
     switch (type) {
-    case IPluginAU::eDirectFastProc: return "DirectFastProc";
-    case IPluginAU::eDirectNoFastProc: return "DirectNoFastProc";
-    case IPluginAU::eRenderCallback: return "RenderCallback";
-    default: return "NotConnected";
+    case IPluginAU::eDirectFastProc:
+        return "DirectFastProc";
+    case IPluginAU::eDirectNoFastProc:
+        return "DirectNoFastProc";
+    case IPluginAU::eRenderCallback:
+        return "RenderCallback";
+    default:
+        return "NotConnected";
     }
 }
 
@@ -49,10 +53,13 @@ IPluginAU::BusChannels* IPluginAU::GetBus(AudioUnitScope scope, AudioUnitElement
     const int idx = static_cast<int>(busIdx);
     if (busIdx > 0x7FFFFFFF) return nullptr;
     switch (scope) {
-    case kAudioUnitScope_Input: return mInBuses.Get(idx);
+    case kAudioUnitScope_Input:
+        return mInBuses.Get(idx);
     case kAudioUnitScope_Output:
-    case kAudioUnitScope_Global: return mOutBuses.Get(idx);
-    default: return nullptr;
+    case kAudioUnitScope_Global:
+        return mOutBuses.Get(idx);
+    default:
+        return nullptr;
     }
 }
 
@@ -110,7 +117,8 @@ void IPluginAU::AssessInputConnections() {
             const int start = bus->mPlugChannelStartIdx;
             SetInputChannelConnections(start, bus->mNHostChannels, true);
             SetInputChannelConnections(start + bus->mNHostChannels,
-                                       std::max(0, bus->mNPlugChannels - bus->mNHostChannels), false);
+                                       std::max(0, bus->mNPlugChannels - bus->mNHostChannels),
+                                       false);
         }
         Trace(__FUNCTION__, __LINE__, "%d:%s:%d:%d:%d", i, AUInputTypeStr(c->mInputType),
               bus->mPlugChannelStartIdx, bus->mNPlugChannels, bus->mNHostChannels);
@@ -146,7 +154,8 @@ void IPluginAU::NotifyRender(AudioUnitRenderActionFlags flags, const AudioTimeSt
     for (int i = 0; i < mRenderNotify.GetSize(); ++i) {
         const AURenderCallbackStruct* n = mRenderNotify.Get(i);
         AudioUnitRenderActionFlags f = flags;
-        if (n->inputProc) n->inputProc(n->inputProcRefCon, &f, timeStamp, busNumber, nFrames, ioData);
+        if (n->inputProc)
+            n->inputProc(n->inputProcRefCon, &f, timeStamp, busNumber, nFrames, ioData);
     }
 }
 
@@ -172,8 +181,8 @@ ComponentResult IPluginAU::PullInputs(AudioUnitRenderActionFlags* flags,
         switch (c->mInputType) {
         case eRenderCallback:
             for (int j = 0; j < nChannels; ++j) {
-                list.mBuffers[j].mData =
-                    mInScratchBuf.Get() + (bus->mPlugChannelStartIdx + j) * static_cast<int>(nFrames);
+                list.mBuffers[j].mData = mInScratchBuf.Get() + (bus->mPlugChannelStartIdx + j) *
+                                                                   static_cast<int>(nFrames);
             }
             r = c->mUpstreamRenderCallback.inputProc(c->mUpstreamRenderCallback.inputProcRefCon,
                                                      &localFlags, timeStamp, static_cast<UInt32>(i),
@@ -185,9 +194,11 @@ ComponentResult IPluginAU::PullInputs(AudioUnitRenderActionFlags* flags,
             break;
         case eDirectFastProc:
             r = c->mUpstreamRenderProc(c->mUpstreamObj, &localFlags, timeStamp,
-                                       static_cast<UInt32>(c->mUpstreamBusIdx), nFrames, bufferList);
+                                       static_cast<UInt32>(c->mUpstreamBusIdx), nFrames,
+                                       bufferList);
             break;
-        default: break;
+        default:
+            break;
         }
         if (r != noErr) return r;
         for (int j = 0; j < nChannels; ++j) {
@@ -212,7 +223,8 @@ void IPluginAU::ConnectOutputBus(BusChannels& bus, int nHostBuffers) {
 
 int IPluginAU::LastConnectedOutputBus() const {
     int last = -1;
-    while (last + 1 < mOutBuses.GetSize() && mOutBuses.Get(last + 1)->mConnected) ++last;
+    while (last + 1 < mOutBuses.GetSize() && mOutBuses.Get(last + 1)->mConnected)
+        ++last;
     return last;
 }
 

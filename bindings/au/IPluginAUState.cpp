@@ -40,7 +40,8 @@ bool GetSInt32(CFDictionaryRef dict, const char* key, SInt32* value) {
 
 ComponentResult IPluginAU::GetState(CFPropertyListRef* plist) {
     ComponentDescription cd;
-    const OSErr err = GetComponentInfo(reinterpret_cast<Component>(mCI), &cd, nullptr, nullptr, nullptr);
+    const OSErr err =
+        GetComponentInfo(reinterpret_cast<Component>(mCI), &cd, nullptr, nullptr, nullptr);
     if (err != noErr) return err;
 
     ByteChunk state;
@@ -62,8 +63,9 @@ ComponentResult IPluginAU::GetState(CFPropertyListRef* plist) {
     AddNumber(dict, "manufacturer", static_cast<SInt32>(cd.componentManufacturer));
     AddObject(dict, "name", MakeCFString(presetName.c_str()));
     if (haveState) {
-        AddObject(dict, "data", CFDataCreate(kCFAllocatorDefault, state.GetBytes(),
-                                             static_cast<CFIndex>(state.Size())));
+        AddObject(dict, "data",
+                  CFDataCreate(kCFAllocatorDefault, state.GetBytes(),
+                               static_cast<CFIndex>(state.Size())));
     }
     *plist = dict;
     return noErr;
@@ -71,7 +73,8 @@ ComponentResult IPluginAU::GetState(CFPropertyListRef* plist) {
 
 ComponentResult IPluginAU::SetState(CFPropertyListRef plist) {
     ComponentDescription cd;
-    const OSErr err = GetComponentInfo(reinterpret_cast<Component>(mCI), &cd, nullptr, nullptr, nullptr);
+    const OSErr err =
+        GetComponentInfo(reinterpret_cast<Component>(mCI), &cd, nullptr, nullptr, nullptr);
     if (err != noErr) return err;
     if (!plist || CFGetTypeID(plist) != CFDictionaryGetTypeID())
         return kAudioUnitErr_InvalidPropertyValue;
@@ -95,7 +98,8 @@ ComponentResult IPluginAU::SetState(CFPropertyListRef plist) {
         const auto bytes = static_cast<CFDataRef>(data);
         chunk.Resize(static_cast<int>(CFDataGetLength(bytes)));
         if (chunk.Size() > 0)
-            std::memcpy(chunk.GetBytes(), CFDataGetBytePtr(bytes), static_cast<size_t>(chunk.Size()));
+            std::memcpy(chunk.GetBytes(), CFDataGetBytePtr(bytes),
+                        static_cast<size_t>(chunk.Size()));
         if (CheckState(&chunk, 0) < 0) return kAudioUnitErr_InvalidPropertyValue;
     }
 
@@ -111,10 +115,11 @@ ComponentResult IPluginAU::GetFactoryPresets(CFArrayRef* presets) {
     std::vector<std::string> names;
     {
         IMutexLock lock(this);
-        for (int i = 0; i < NPresets(); ++i) names.emplace_back(GetPresetName(i));
+        for (int i = 0; i < NPresets(); ++i)
+            names.emplace_back(GetPresetName(i));
     }
-    CFMutableArrayRef array = CFArrayCreateMutable(kCFAllocatorDefault, static_cast<CFIndex>(names.size()),
-                                                   &kCFAUPresetArrayCallBacks);
+    CFMutableArrayRef array = CFArrayCreateMutable(
+        kCFAllocatorDefault, static_cast<CFIndex>(names.size()), &kCFAUPresetArrayCallBacks);
     if (!array) return coreFoundationUnknownErr;
     for (size_t i = 0; i < names.size(); ++i) {
         CFReleaser name(MakeCFString(names[i].c_str()));
@@ -144,7 +149,8 @@ ComponentResult IPluginAU::GetPresentPreset(AUPreset* preset) {
 void IPluginAU::SetHostIdentifier(const AUHostIdentifier* identifier) {
     const std::string name = CStrLocal(identifier->hostName);
     const AUNumVersion& v = identifier->hostVersion;
-    const int version = (v.majorRev << 16) + ((v.minorAndBugRev & 0xF0) << 4) + (v.minorAndBugRev & 0x0F);
+    const int version =
+        (v.majorRev << 16) + ((v.minorAndBugRev & 0xF0) << 4) + (v.minorAndBugRev & 0x0F);
     IMutexLock lock(this);
     SetHost(name.c_str(), version);
     OnHostIdentified();

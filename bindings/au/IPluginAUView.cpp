@@ -15,7 +15,9 @@ void* IPluginAUViewFactory::uiViewForAudioUnit(AudioUnit audioUnit, NSSize /*pre
     return plug->GetGUI()->OpenWindow(nullptr);
 }
 
-CFStringRef IPluginAUViewFactory::description() { return MakeCFString(mDescription.c_str()); }
+CFStringRef IPluginAUViewFactory::description() {
+    return MakeCFString(mDescription.c_str());
+}
 
 namespace {
 
@@ -59,6 +61,7 @@ ComponentResult IPluginAU::IPluginAUCarbonViewEntry(ComponentParameters* params,
             delete view;
         }
         return noErr;
-    default: return badComponentSelector;
+    default:
+        return badComponentSelector;
     }
 }

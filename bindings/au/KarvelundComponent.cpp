@@ -7,7 +7,9 @@
 
 #define KV_EXPORT extern "C" __attribute__((visibility("default")))
 
-IPluginAU* MakeAUPlug() { return MakePlug(); }
+IPluginAU* MakeAUPlug() {
+    return MakePlug();
+}
 
 KV_EXPORT ComponentResult Karvelund_Entry(ComponentParameters* params, void* storage) {
     return IPluginAU::IPluginAUEntry(params, storage);
@@ -19,7 +21,9 @@ KV_EXPORT ComponentResult Karvelund_ViewEntry(ComponentParameters* params, void*
 
 namespace {
 
-AUCocoaUIBase* AllocViewFactory() { return new IPluginAUViewFactory("Karvelund View"); }
+AUCocoaUIBase* AllocViewFactory() {
+    return new IPluginAUViewFactory("Karvelund View");
+}
 
 struct ViewFactoryRegistration {
     ViewFactoryRegistration() {

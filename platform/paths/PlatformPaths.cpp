@@ -38,7 +38,8 @@ bool GetInstalledPath(const char* fileName, UTIL_String* path) {
     static const std::string kBundleCode = "/Contents/MacOS";
     if (folder.size() > kBundleCode.size() &&
         folder.compare(folder.size() - kBundleCode.size(), kBundleCode.size(), kBundleCode) == 0)
-        folder.replace(folder.size() - kBundleCode.size(), kBundleCode.size(), "/Contents/Resources");
+        folder.replace(folder.size() - kBundleCode.size(), kBundleCode.size(),
+                       "/Contents/Resources");
     path->Set((folder + "/" + fileName).c_str());
     return true;
 }

@@ -14,7 +14,8 @@ namespace {
 constexpr size_t kMaxInfoPlistBytes = 1 << 20;
 
 std::string WithoutTrailingSlash(std::string path) {
-    while (path.size() > 1 && path.back() == '/') path.pop_back();
+    while (path.size() > 1 && path.back() == '/')
+        path.pop_back();
     return path;
 }
 
@@ -89,7 +90,9 @@ void AUSDKSetMainBundleIdentifier(const char* identifier) {
     }
 }
 
-CFTypeID CFURLGetTypeID(void) { return kCFTypeIDURL; }
+CFTypeID CFURLGetTypeID(void) {
+    return kCFTypeIDURL;
+}
 
 CFURLRef CFURLCreateWithFileSystemPath(CFAllocatorRef alloc, CFStringRef filePath, CFURLPathStyle,
                                        Boolean) {
@@ -100,8 +103,9 @@ CFURLRef CFURLCreateWithFileSystemPath(CFAllocatorRef alloc, CFStringRef filePat
 CFURLRef CFURLCreateFromFileSystemRepresentation(CFAllocatorRef alloc, const UInt8* buffer,
                                                  CFIndex bufLen, Boolean) {
     if (!buffer || bufLen < 0) return nullptr;
-    return new __CFURL(alloc, WithoutTrailingSlash(std::string(
-                                  reinterpret_cast<const char*>(buffer), static_cast<size_t>(bufLen))));
+    return new __CFURL(alloc,
+                       WithoutTrailingSlash(std::string(reinterpret_cast<const char*>(buffer),
+                                                        static_cast<size_t>(bufLen))));
 }
 
 CFStringRef CFURLCopyFileSystemPath(CFURLRef url, CFURLPathStyle) {
@@ -117,7 +121,9 @@ Boolean CFURLGetFileSystemRepresentation(CFURLRef url, Boolean, UInt8* buffer, C
     return true;
 }
 
-CFTypeID CFBundleGetTypeID(void) { return kCFTypeIDBundle; }
+CFTypeID CFBundleGetTypeID(void) {
+    return kCFTypeIDBundle;
+}
 
 CFBundleRef CFBundleCreate(CFAllocatorRef, CFURLRef bundleURL) {
     const __CFURL* url = As<__CFURL>(bundleURL, kCFTypeIDURL);
@@ -127,7 +133,8 @@ CFBundleRef CFBundleCreate(CFAllocatorRef, CFURLRef bundleURL) {
     {
         std::lock_guard<std::mutex> lock(registry.mutex);
         for (__CFBundle* bundle : registry.bundles) {
-            if (bundle->mPath == path) return static_cast<CFBundleRef>(AsMutableObject(CFRetain(bundle)));
+            if (bundle->mPath == path)
+                return static_cast<CFBundleRef>(AsMutableObject(CFRetain(bundle)));
         }
     }
     CFDictionaryRef info = ReadInfoPlist(path);

@@ -4,10 +4,18 @@
 
 namespace {
 
-const void* RetainCallBack(CFAllocatorRef, const void* value) { return CFRetain(value); }
-void ReleaseCallBack(CFAllocatorRef, const void* value) { CFRelease(value); }
-Boolean EqualCallBack(const void* a, const void* b) { return CFEqual(a, b); }
-CFHashCode HashCallBack(const void* value) { return CFHash(value); }
+const void* RetainCallBack(CFAllocatorRef, const void* value) {
+    return CFRetain(value);
+}
+void ReleaseCallBack(CFAllocatorRef, const void* value) {
+    CFRelease(value);
+}
+Boolean EqualCallBack(const void* a, const void* b) {
+    return CFEqual(a, b);
+}
+CFHashCode HashCallBack(const void* value) {
+    return CFHash(value);
+}
 
 const void* CopyStringCallBack(CFAllocatorRef alloc, const void* value) {
     return CFStringCreateCopy(alloc, static_cast<CFStringRef>(value));
@@ -48,7 +56,8 @@ __CFArray::__CFArray(CFAllocatorRef allocator, const CFArrayCallBacks* callBacks
 }
 
 __CFArray::~__CFArray() {
-    for (const void* value : mValues) ReleaseValue(value);
+    for (const void* value : mValues)
+        ReleaseValue(value);
 }
 
 const void* __CFArray::Retained(const void* value) const {
@@ -77,13 +86,16 @@ std::string __CFArray::Describe() const {
 
 extern "C" {
 
-CFTypeID CFArrayGetTypeID(void) { return kCFTypeIDArray; }
+CFTypeID CFArrayGetTypeID(void) {
+    return kCFTypeIDArray;
+}
 
 CFArrayRef CFArrayCreate(CFAllocatorRef alloc, const void** values, CFIndex numValues,
                          const CFArrayCallBacks* callBacks) {
     if (numValues < 0 || (!values && numValues > 0)) return nullptr;
     auto* array = new __CFArray(alloc, callBacks);
-    for (CFIndex i = 0; i < numValues; ++i) array->mValues.push_back(array->Retained(values[i]));
+    for (CFIndex i = 0; i < numValues; ++i)
+        array->mValues.push_back(array->Retained(values[i]));
     return array;
 }
 
@@ -112,7 +124,8 @@ void CFArrayRemoveAllValues(CFMutableArrayRef array) {
     if (!a) return;
     std::vector<const void*> values;
     values.swap(a->mValues);
-    for (const void* value : values) a->ReleaseValue(value);
+    for (const void* value : values)
+        a->ReleaseValue(value);
 }
 
 CFIndex CFArrayGetCount(CFArrayRef array) {
@@ -129,8 +142,8 @@ const void* CFArrayGetValueAtIndex(CFArrayRef array, CFIndex idx) {
 Boolean CFArrayContainsValue(CFArrayRef array, CFRange range, const void* value) {
     const __CFArray* a = As<__CFArray>(array, kCFTypeIDArray);
     if (!a) return false;
-    const CFIndex end = std::min<CFIndex>(range.location + range.length,
-                                          static_cast<CFIndex>(a->mValues.size()));
+    const CFIndex end =
+        std::min<CFIndex>(range.location + range.length, static_cast<CFIndex>(a->mValues.size()));
     for (CFIndex i = std::max<CFIndex>(0, range.location); i < end; ++i) {
         if (SameValue(a->mCallBacks.equal, a->mValues[static_cast<size_t>(i)], value)) return true;
     }
@@ -150,7 +163,8 @@ __CFDictionary::__CFDictionary(CFAllocatorRef allocator,
 }
 
 __CFDictionary::~__CFDictionary() {
-    while (!mEntries.empty()) Remove(static_cast<long>(mEntries.size()) - 1);
+    while (!mEntries.empty())
+        Remove(static_cast<long>(mEntries.size()) - 1);
 }
 
 long __CFDictionary::Find(const void* key) const {
@@ -193,8 +207,7 @@ bool __CFDictionary::Equals(const CFObject& other) const {
         const long idx = o.Find(key);
         if (idx < 0) return false;
         const void* otherValue = o.mEntries[static_cast<size_t>(idx)].second;
-        if (mValueCallBacks.equal ? !mValueCallBacks.equal(value, otherValue)
-                                  : value != otherValue)
+        if (mValueCallBacks.equal ? !mValueCallBacks.equal(value, otherValue) : value != otherValue)
             return false;
     }
     return true;
@@ -211,7 +224,9 @@ std::string __CFDictionary::Describe() const {
 
 extern "C" {
 
-CFTypeID CFDictionaryGetTypeID(void) { return kCFTypeIDDictionary; }
+CFTypeID CFDictionaryGetTypeID(void) {
+    return kCFTypeIDDictionary;
+}
 
 CFMutableDictionaryRef CFDictionaryCreateMutable(CFAllocatorRef alloc, CFIndex,
                                                  const CFDictionaryKeyCallBacks* keyCallBacks,

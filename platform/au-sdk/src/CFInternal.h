@@ -39,7 +39,9 @@ struct CFObject {
 };
 
 // The object behind a reference, or null for a null reference.
-inline const CFObject* AsObject(CFTypeRef cf) { return static_cast<const CFObject*>(cf); }
+inline const CFObject* AsObject(CFTypeRef cf) {
+    return static_cast<const CFObject*>(cf);
+}
 inline CFObject* AsMutableObject(CFTypeRef cf) {
     return const_cast<CFObject*>(static_cast<const CFObject*>(cf));
 }
@@ -128,8 +130,8 @@ struct __CFBundle : CFObject {
     ~__CFBundle() override;
     std::string Describe() const override { return "CFBundle " + mPath; }
     std::string mPath;
-    CFDictionaryRef mInfo;     // owned, may be null
-    CFStringRef mIdentifier;   // owned, may be null
+    CFDictionaryRef mInfo;   // owned, may be null
+    CFStringRef mIdentifier; // owned, may be null
 };
 
 struct __CFError : CFObject {

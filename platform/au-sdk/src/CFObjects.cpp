@@ -1,7 +1,7 @@
 #include "CFInternal.h"
 
-#include <cstdarg>
 #include <cmath>
+#include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -17,7 +17,9 @@ __CFBoolean gTrue(true);
 __CFBoolean gFalse(false);
 } // namespace
 
-extern "C" long AUSDKLiveObjectCount(void) { return gLiveObjects.load(); }
+extern "C" long AUSDKLiveObjectCount(void) {
+    return gLiveObjects.load();
+}
 
 CFObject::CFObject(CFTypeID typeID, CFAllocatorRef allocator, bool immortal)
     : mTypeID(typeID), mAllocator(allocator), mImmortal(immortal) {
@@ -28,7 +30,9 @@ CFObject::~CFObject() {
     if (!mImmortal) --gLiveObjects;
 }
 
-bool CFObject::Equals(const CFObject& other) const { return this == &other; }
+bool CFObject::Equals(const CFObject& other) const {
+    return this == &other;
+}
 
 std::string CFObject::Describe() const {
     char text[64];
@@ -62,7 +66,9 @@ CFIndex CFGetRetainCount(CFTypeRef cf) {
     return object->mImmortal ? 0x7FFFFFFF : object->mRetainCount.load();
 }
 
-CFTypeID CFGetTypeID(CFTypeRef cf) { return cf ? AsObject(cf)->mTypeID : 0; }
+CFTypeID CFGetTypeID(CFTypeRef cf) {
+    return cf ? AsObject(cf)->mTypeID : 0;
+}
 
 Boolean CFEqual(CFTypeRef a, CFTypeRef b) {
     if (a == b) return true;
@@ -72,23 +78,31 @@ Boolean CFEqual(CFTypeRef a, CFTypeRef b) {
     return x.mTypeID == y.mTypeID && x.Equals(y);
 }
 
-CFHashCode CFHash(CFTypeRef cf) { return cf ? AsObject(cf)->Hash() : 0; }
+CFHashCode CFHash(CFTypeRef cf) {
+    return cf ? AsObject(cf)->Hash() : 0;
+}
 
 CFStringRef CFCopyDescription(CFTypeRef cf) {
     return cf ? MakeString(AsObject(cf)->Describe()) : nullptr;
 }
 
-CFAllocatorRef CFGetAllocator(CFTypeRef cf) { return cf ? AsObject(cf)->mAllocator : nullptr; }
+CFAllocatorRef CFGetAllocator(CFTypeRef cf) {
+    return cf ? AsObject(cf)->mAllocator : nullptr;
+}
 
 void* CFAllocatorAllocate(CFAllocatorRef, CFIndex size, CFOptionFlags) {
     return size > 0 ? std::malloc(static_cast<size_t>(size)) : nullptr;
 }
 
-void CFAllocatorDeallocate(CFAllocatorRef, void* ptr) { std::free(ptr); }
+void CFAllocatorDeallocate(CFAllocatorRef, void* ptr) {
+    std::free(ptr);
+}
 
 // ---- Strings ----
 
-CFTypeID CFStringGetTypeID(void) { return kCFTypeIDString; }
+CFTypeID CFStringGetTypeID(void) {
+    return kCFTypeIDString;
+}
 
 CFStringRef CFStringCreateWithCString(CFAllocatorRef alloc, const char* cStr, CFStringEncoding) {
     if (!cStr) return nullptr;
@@ -98,9 +112,8 @@ CFStringRef CFStringCreateWithCString(CFAllocatorRef alloc, const char* cStr, CF
 CFStringRef CFStringCreateWithBytes(CFAllocatorRef alloc, const UInt8* bytes, CFIndex numBytes,
                                     CFStringEncoding, Boolean) {
     if (numBytes < 0 || (!bytes && numBytes > 0)) return nullptr;
-    return new __CFString(std::string(reinterpret_cast<const char*>(bytes),
-                                      static_cast<size_t>(numBytes)),
-                          alloc);
+    return new __CFString(
+        std::string(reinterpret_cast<const char*>(bytes), static_cast<size_t>(numBytes)), alloc);
 }
 
 CFStringRef CFStringCreateCopy(CFAllocatorRef alloc, CFStringRef str) {
@@ -138,8 +151,10 @@ const char* CFStringGetCStringPtr(CFStringRef str, CFStringEncoding) {
 CFComparisonResult CFStringCompare(CFStringRef a, CFStringRef b, CFStringCompareFlags options) {
     std::string x = StringText(a), y = StringText(b);
     if (options & kCFCompareCaseInsensitive) {
-        for (char& c : x) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-        for (char& c : y) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        for (char& c : x)
+            c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        for (char& c : y)
+            c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
     }
     const int r = x.compare(y);
     return r < 0 ? kCFCompareLessThan : (r > 0 ? kCFCompareGreaterThan : kCFCompareEqualTo);
@@ -169,29 +184,43 @@ CFStringRef CFStringCreateWithFormat(CFAllocatorRef alloc, CFDictionaryRef, CFSt
         }
         // One conversion: flags, width, precision, length, then the conversion letter.
         size_t j = i + 1;
-        while (j < f.size() && std::strchr("-+ #0123456789.", f[j])) ++j;
+        while (j < f.size() && std::strchr("-+ #0123456789.", f[j]))
+            ++j;
         std::string length;
-        while (j < f.size() && std::strchr("lhzq", f[j])) length += f[j++];
+        while (j < f.size() && std::strchr("lhzq", f[j]))
+            length += f[j++];
         if (j >= f.size()) break;
         const char conv = f[j];
         std::string spec = f.substr(i, j - i + 1);
         char piece[512];
         piece[0] = '\0';
         switch (conv) {
-        case '%': out += '%'; break;
+        case '%':
+            out += '%';
+            break;
         case '@': {
             CFTypeRef object = va_arg(args, CFTypeRef);
             out += object ? AsObject(object)->Describe() : "(null)";
             break;
         }
-        case 'd': case 'i': case 'u': case 'x': case 'X': case 'c':
+        case 'd':
+        case 'i':
+        case 'u':
+        case 'x':
+        case 'X':
+        case 'c':
             if (length.empty() || length == "h")
                 std::snprintf(piece, sizeof(piece), spec.c_str(), va_arg(args, int));
             else
                 std::snprintf(piece, sizeof(piece), spec.c_str(), va_arg(args, long));
             out += piece;
             break;
-        case 'f': case 'g': case 'e': case 'F': case 'G': case 'E':
+        case 'f':
+        case 'g':
+        case 'e':
+        case 'F':
+        case 'G':
+        case 'E':
             std::snprintf(piece, sizeof(piece), spec.c_str(), va_arg(args, double));
             out += piece;
             break;
@@ -204,7 +233,9 @@ CFStringRef CFStringCreateWithFormat(CFAllocatorRef alloc, CFDictionaryRef, CFSt
             std::snprintf(piece, sizeof(piece), "%p", va_arg(args, void*));
             out += piece;
             break;
-        default: out += spec; break;
+        default:
+            out += spec;
+            break;
         }
         i = j;
     }
@@ -214,8 +245,12 @@ CFStringRef CFStringCreateWithFormat(CFAllocatorRef alloc, CFDictionaryRef, CFSt
 
 // ---- Numbers and booleans ----
 
-CFTypeID CFNumberGetTypeID(void) { return kCFTypeIDNumber; }
-CFTypeID CFBooleanGetTypeID(void) { return kCFTypeIDBoolean; }
+CFTypeID CFNumberGetTypeID(void) {
+    return kCFTypeIDNumber;
+}
+CFTypeID CFBooleanGetTypeID(void) {
+    return kCFTypeIDBoolean;
+}
 
 Boolean CFBooleanGetValue(CFBooleanRef boolean) {
     const __CFBoolean* b = As<__CFBoolean>(boolean, kCFTypeIDBoolean);
@@ -228,20 +263,36 @@ CFNumberRef CFNumberCreate(CFAllocatorRef alloc, CFNumberType type, const void* 
     double d = 0.0;
     bool isFloat = false;
     switch (type) {
-    case kCFNumberSInt8Type: case kCFNumberCharType: i = *static_cast<const int8_t*>(valuePtr); break;
-    case kCFNumberSInt16Type: case kCFNumberShortType: i = *static_cast<const int16_t*>(valuePtr); break;
-    case kCFNumberSInt32Type: case kCFNumberIntType: i = *static_cast<const int32_t*>(valuePtr); break;
-    case kCFNumberSInt64Type: case kCFNumberLongType: case kCFNumberLongLongType:
-    case kCFNumberCFIndexType: i = *static_cast<const int64_t*>(valuePtr); break;
-    case kCFNumberFloat32Type: case kCFNumberFloatType:
+    case kCFNumberSInt8Type:
+    case kCFNumberCharType:
+        i = *static_cast<const int8_t*>(valuePtr);
+        break;
+    case kCFNumberSInt16Type:
+    case kCFNumberShortType:
+        i = *static_cast<const int16_t*>(valuePtr);
+        break;
+    case kCFNumberSInt32Type:
+    case kCFNumberIntType:
+        i = *static_cast<const int32_t*>(valuePtr);
+        break;
+    case kCFNumberSInt64Type:
+    case kCFNumberLongType:
+    case kCFNumberLongLongType:
+    case kCFNumberCFIndexType:
+        i = *static_cast<const int64_t*>(valuePtr);
+        break;
+    case kCFNumberFloat32Type:
+    case kCFNumberFloatType:
         d = *static_cast<const float*>(valuePtr);
         isFloat = true;
         break;
-    case kCFNumberFloat64Type: case kCFNumberDoubleType:
+    case kCFNumberFloat64Type:
+    case kCFNumberDoubleType:
         d = *static_cast<const double*>(valuePtr);
         isFloat = true;
         break;
-    default: return nullptr;
+    default:
+        return nullptr;
     }
     if (isFloat)
         i = std::isfinite(d) && std::fabs(d) < 9.2e18 ? static_cast<int64_t>(d) : 0;
@@ -265,24 +316,38 @@ Boolean CFNumberGetValue(CFNumberRef number, CFNumberType type, void* valuePtr) 
         return exactInt && static_cast<int64_t>(*out) == n->mInt;
     };
     switch (type) {
-    case kCFNumberSInt8Type: case kCFNumberCharType: return putInt(static_cast<int8_t*>(valuePtr));
-    case kCFNumberSInt16Type: case kCFNumberShortType: return putInt(static_cast<int16_t*>(valuePtr));
-    case kCFNumberSInt32Type: case kCFNumberIntType: return putInt(static_cast<int32_t*>(valuePtr));
-    case kCFNumberSInt64Type: case kCFNumberLongType: case kCFNumberLongLongType:
-    case kCFNumberCFIndexType: return putInt(static_cast<int64_t*>(valuePtr));
-    case kCFNumberFloat32Type: case kCFNumberFloatType:
+    case kCFNumberSInt8Type:
+    case kCFNumberCharType:
+        return putInt(static_cast<int8_t*>(valuePtr));
+    case kCFNumberSInt16Type:
+    case kCFNumberShortType:
+        return putInt(static_cast<int16_t*>(valuePtr));
+    case kCFNumberSInt32Type:
+    case kCFNumberIntType:
+        return putInt(static_cast<int32_t*>(valuePtr));
+    case kCFNumberSInt64Type:
+    case kCFNumberLongType:
+    case kCFNumberLongLongType:
+    case kCFNumberCFIndexType:
+        return putInt(static_cast<int64_t*>(valuePtr));
+    case kCFNumberFloat32Type:
+    case kCFNumberFloatType:
         *static_cast<float*>(valuePtr) = static_cast<float>(n->mDouble);
         return true;
-    case kCFNumberFloat64Type: case kCFNumberDoubleType:
+    case kCFNumberFloat64Type:
+    case kCFNumberDoubleType:
         *static_cast<double*>(valuePtr) = n->mDouble;
         return true;
-    default: return false;
+    default:
+        return false;
     }
 }
 
 // ---- Data ----
 
-CFTypeID CFDataGetTypeID(void) { return kCFTypeIDData; }
+CFTypeID CFDataGetTypeID(void) {
+    return kCFTypeIDData;
+}
 
 CFDataRef CFDataCreate(CFAllocatorRef alloc, const UInt8* bytes, CFIndex length) {
     if (length < 0 || (!bytes && length > 0)) return nullptr;
@@ -310,7 +375,9 @@ const UInt8* CFDataGetBytePtr(CFDataRef data) {
     return d ? d->mBytes.data() : nullptr;
 }
 
-CFTypeID CFErrorGetTypeID(void) { return kCFTypeIDError; }
+CFTypeID CFErrorGetTypeID(void) {
+    return kCFTypeIDError;
+}
 
 CFStringRef CFErrorCopyDescription(CFErrorRef error) {
     const __CFError* e = As<__CFError>(error, kCFTypeIDError);
@@ -323,7 +390,9 @@ bool __CFString::Equals(const CFObject& other) const {
     return mText == static_cast<const __CFString&>(other).mText;
 }
 
-CFHashCode __CFString::Hash() const { return std::hash<std::string>()(mText); }
+CFHashCode __CFString::Hash() const {
+    return std::hash<std::string>()(mText);
+}
 
 bool __CFNumber::Equals(const CFObject& other) const {
     const auto& o = static_cast<const __CFNumber&>(other);
@@ -351,7 +420,9 @@ bool __CFURL::Equals(const CFObject& other) const {
     return mPath == static_cast<const __CFURL&>(other).mPath;
 }
 
-CFStringRef MakeString(std::string text) { return new __CFString(std::move(text)); }
+CFStringRef MakeString(std::string text) {
+    return new __CFString(std::move(text));
+}
 
 const std::string& StringText(CFStringRef str) {
     static const std::string empty;

@@ -23,17 +23,26 @@ constexpr size_t kMaxPlistBytes = size_t{64} << 20;
 void Escape(const std::string& text, std::string& out) {
     for (char c : text) {
         switch (c) {
-        case '&': out += "&amp;"; break;
-        case '<': out += "&lt;"; break;
-        case '>': out += "&gt;"; break;
-        default: out += c;
+        case '&':
+            out += "&amp;";
+            break;
+        case '<':
+            out += "&lt;";
+            break;
+        case '>':
+            out += "&gt;";
+            break;
+        default:
+            out += c;
         }
     }
 }
 
 bool Write(CFTypeRef value, int depth, std::string& out, std::string& error);
 
-void Indent(int depth, std::string& out) { out.append(static_cast<size_t>(depth), '\t'); }
+void Indent(int depth, std::string& out) {
+    out.append(static_cast<size_t>(depth), '\t');
+}
 
 bool WriteDictionary(const __CFDictionary& dict, int depth, std::string& out, std::string& error) {
     // Keys are written in sorted order, so equal dictionaries give equal bytes.
@@ -100,8 +109,8 @@ bool Write(CFTypeRef value, int depth, std::string& out, std::string& error) {
         return true;
     case kCFTypeIDData: {
         const auto& bytes = static_cast<const __CFData*>(object)->mBytes;
-        std::string text(static_cast<size_t>(base64EncodedLength(static_cast<int>(bytes.size()))) + 1,
-                         '\0');
+        std::string text(
+            static_cast<size_t>(base64EncodedLength(static_cast<int>(bytes.size()))) + 1, '\0');
         base64encode(bytes.data(), text.data(), static_cast<int>(bytes.size()));
         text.resize(text.size() - 1);
         Indent(depth, out);
@@ -125,14 +134,17 @@ bool Write(CFTypeRef value, int depth, std::string& out, std::string& error) {
         return true;
     case kCFTypeIDDictionary:
         return WriteDictionary(*static_cast<const __CFDictionary*>(object), depth, out, error);
-    default: error = "object of a type a property list cannot hold"; return false;
+    default:
+        error = "object of a type a property list cannot hold";
+        return false;
     }
 }
 
 // ---- Reading ----
 
 bool IsElement(const xmlNode* node, const char* name) {
-    return node->type == XML_ELEMENT_NODE && std::strcmp(reinterpret_cast<const char*>(node->name), name) == 0;
+    return node->type == XML_ELEMENT_NODE &&
+           std::strcmp(reinterpret_cast<const char*>(node->name), name) == 0;
 }
 
 // The element children of node; false when it has other content than elements, whitespace
@@ -181,7 +193,8 @@ CFTypeRef ReadInteger(const std::string& text, std::string& error) {
     errno = 0;
     char* end = nullptr;
     const long long value = std::strtoll(text.c_str(), &end, 10);
-    while (end && std::strchr(" \t\r\n", *end) && *end) ++end;
+    while (end && std::strchr(" \t\r\n", *end) && *end)
+        ++end;
     if (text.empty() || errno != 0 || !end || *end != '\0') {
         error = "bad <integer> \"" + text + "\"";
         return nullptr;
@@ -196,8 +209,8 @@ CFTypeRef ReadReal(const std::string& text, std::string& error) {
         error = "bad <real> \"" + text + "\"";
         return nullptr;
     }
-    return new __CFNumber(nullptr, true, static_cast<int64_t>(std::fabs(value) < 9.2e18 ? value : 0),
-                          value);
+    return new __CFNumber(nullptr, true,
+                          static_cast<int64_t>(std::fabs(value) < 9.2e18 ? value : 0), value);
 }
 
 CFTypeRef ReadArray(const xmlNode* node, int depth, std::string& error) {
@@ -278,11 +291,10 @@ CFDataRef CFPropertyListCreateData(CFAllocatorRef alloc, CFPropertyListRef list,
         SetError(error, "only XML property lists are written");
         return nullptr;
     }
-    std::string out =
-        "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
-        "<!DOCTYPE plist PUBLIC \"-//Apple//DTD PLIST 1.0//EN\" "
-        "\"http://www.apple.com/DTDs/PropertyList-1.0.dtd\">\n"
-        "<plist version=\"1.0\">\n";
+    std::string out = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+                      "<!DOCTYPE plist PUBLIC \"-//Apple//DTD PLIST 1.0//EN\" "
+                      "\"http://www.apple.com/DTDs/PropertyList-1.0.dtd\">\n"
+                      "<plist version=\"1.0\">\n";
     std::string problem;
     if (!Write(list, 0, out, problem)) {
         SetError(error, problem);

@@ -45,7 +45,8 @@ OSStatus Call(ComponentInstance instance, SInt16 selector, int nArgs, ComponentP
 }
 
 // Builds a block from the arguments (slot 1 on) and calls the instance's entry.
-template <typename... Args> OSStatus CallWith(ComponentInstance unit, SInt16 selector, Args... args) {
+template <typename... Args>
+OSStatus CallWith(ComponentInstance unit, SInt16 selector, Args... args) {
     ParameterBlock block;
     int slot = 1;
     (slots::Put(block.Get(), slot++, args), ...);
@@ -77,7 +78,9 @@ Component AUSDKRegisterComponent(const ComponentDescription* description, Compon
     return new ComponentRecord{kComponentTag, *description, entry};
 }
 
-void AUSDKUnregisterComponent(Component component) { delete component; }
+void AUSDKUnregisterComponent(Component component) {
+    delete component;
+}
 
 ComponentInstance AUSDKOpenInstance(Component component) {
     if (!component) return nullptr;
@@ -119,7 +122,9 @@ OSStatus AUSDKCallViewEntry(ComponentInstance view, SInt16 selector, int nArgs,
     return Call(view, selector, nArgs, params);
 }
 
-OSStatus AUSDKCloseViewInstance(ComponentInstance view) { return AUSDKCloseInstance(view); }
+OSStatus AUSDKCloseViewInstance(ComponentInstance view) {
+    return AUSDKCloseInstance(view);
+}
 
 void SetComponentInstanceStorage(ComponentInstance instance, Handle storage) {
     if (instance) instance->storage = storage;
@@ -143,7 +148,9 @@ OSErr GetComponentInfo(Component component, ComponentDescription* description, H
 
 // ---- AudioUnit calls ----
 
-OSStatus AudioUnitInitialize(AudioUnit unit) { return CallWith(unit, kAudioUnitInitializeSelect); }
+OSStatus AudioUnitInitialize(AudioUnit unit) {
+    return CallWith(unit, kAudioUnitInitializeSelect);
+}
 OSStatus AudioUnitUninitialize(AudioUnit unit) {
     return CallWith(unit, kAudioUnitUninitializeSelect);
 }
@@ -237,7 +244,8 @@ void AUSDKRemoveEventListener(AUSDKEventListenerProc proc, void* refCon) {
 OSStatus AUEventListenerNotify(AUEventListenerRef, void*, const AudioUnitEvent* event) {
     if (!event) return paramErr;
     std::lock_guard<std::mutex> lock(gListenerMutex);
-    for (const EventListener& l : gEventListeners) l.proc(l.refCon, event);
+    for (const EventListener& l : gEventListeners)
+        l.proc(l.refCon, event);
     return noErr;
 }
 

@@ -19,8 +19,8 @@ namespace {
 class BusTestPlug : public IPluginAU {
 public:
     BusTestPlug(const char* channelIO, bool isInst, int sideChainChannels)
-        : IPluginAU(IPluginInstanceInfo(), 1, channelIO, 1, "BusTest", "", "Test", 0x10000, 'Bust', 'Test', 0,
-                    isInst, false, isInst, sideChainChannels) {
+        : IPluginAU(IPluginInstanceInfo(), 1, channelIO, 1, "BusTest", "", "Test", 0x10000, 'Bust',
+                    'Test', 0, isInst, false, isInst, sideChainChannels) {
         GetParam(0)->InitDouble("Gain", 1.0, 0.0, 2.0, 0.01);
     }
     void ProcessDoubleReplacing(double** inputs, double** outputs, int nFrames) override {
@@ -39,7 +39,9 @@ std::function<IPluginAU*()> gMakePlug;
 
 } // namespace
 
-IPluginAU* MakeAUPlug() { return gMakePlug(); }
+IPluginAU* MakeAUPlug() {
+    return gMakePlug();
+}
 
 namespace {
 
@@ -57,7 +59,9 @@ public:
         AUSDKUnregisterComponent(mComponent);
     }
     AudioUnit Get() const { return mUnit; }
-    BusTestPlug* Plug() const { return reinterpret_cast<BusTestPlug*>(GetComponentInstanceStorage(mUnit)); }
+    BusTestPlug* Plug() const {
+        return reinterpret_cast<BusTestPlug*>(GetComponentInstanceStorage(mUnit));
+    }
     UInt32 Count(AudioUnitScope scope) {
         UInt32 n = 99, size = 4;
         AudioUnitGetProperty(mUnit, kAudioUnitProperty_ElementCount, scope, 0, &n, &size);
@@ -78,7 +82,8 @@ struct BufferList {
     AudioBufferList* Get() { return reinterpret_cast<AudioBufferList*>(this); }
 };
 
-OSStatus Render(AudioUnit unit, UInt32 bus, BufferList& list, UInt32 frames, double sampleTime = 0.0) {
+OSStatus Render(AudioUnit unit, UInt32 bus, BufferList& list, UInt32 frames,
+                double sampleTime = 0.0) {
     AudioTimeStamp ts = {};
     ts.mSampleTime = sampleTime;
     ts.mFlags = kAudioTimeStampSampleTimeValid;
@@ -93,8 +98,8 @@ TEST(Buses, AnInstrumentWithoutInputsHasNoInputBus) {
     EXPECT_EQ(unit.Plug()->NInBuses(), 0);
     UInt32 size = 0;
     Boolean writable = false;
-    EXPECT_EQ(AudioUnitGetPropertyInfo(unit.Get(), kAudioUnitProperty_SetRenderCallback, kAudioUnitScope_Input, 0,
-                                       &size, &writable),
+    EXPECT_EQ(AudioUnitGetPropertyInfo(unit.Get(), kAudioUnitProperty_SetRenderCallback,
+                                       kAudioUnitScope_Input, 0, &size, &writable),
               kAudioUnitErr_InvalidProperty);
     EXPECT_EQ(AudioUnitInitialize(unit.Get()), noErr); // both counts -1: unconstrained
 }
@@ -104,24 +109,31 @@ TEST(Buses, ThreeOutputChannelsMakeTwoBusesOfTwoAndOne) {
     ASSERT_EQ(unit.Count(kAudioUnitScope_Output), 2u);
     AudioStreamBasicDescription asbd = {};
     UInt32 size = sizeof(asbd);
-    ASSERT_EQ(AudioUnitGetProperty(unit.Get(), kAudioUnitProperty_StreamFormat, kAudioUnitScope_Output, 1, &asbd, &size), noErr);
+    ASSERT_EQ(AudioUnitGetProperty(unit.Get(), kAudioUnitProperty_StreamFormat,
+                                   kAudioUnitScope_Output, 1, &asbd, &size),
+              noErr);
     EXPECT_EQ(asbd.mChannelsPerFrame, 1u);
     CFStringRef name = nullptr;
     size = sizeof(name);
-    ASSERT_EQ(AudioUnitGetProperty(unit.Get(), kAudioUnitProperty_ElementName, kAudioUnitScope_Output, 1, &name, &size), noErr);
+    ASSERT_EQ(AudioUnitGetProperty(unit.Get(), kAudioUnitProperty_ElementName,
+                                   kAudioUnitScope_Output, 1, &name, &size),
+              noErr);
     EXPECT_STREQ(CFStringGetCStringPtr(name, kCFStringEncodingUTF8), "output 2");
     CFRelease(name);
     // Two buses: the layout tags answer per bus.
     AudioChannelLayoutTag tag = 0;
     size = sizeof(tag);
-    ASSERT_EQ(AudioUnitGetProperty(unit.Get(), kAudioUnitProperty_SupportedChannelLayoutTags, kAudioUnitScope_Output, 0,
-                                   &tag, &size), noErr);
+    ASSERT_EQ(AudioUnitGetProperty(unit.Get(), kAudioUnitProperty_SupportedChannelLayoutTags,
+                                   kAudioUnitScope_Output, 0, &tag, &size),
+              noErr);
     EXPECT_EQ(tag, kAudioChannelLayoutTag_Stereo);
-    ASSERT_EQ(AudioUnitGetProperty(unit.Get(), kAudioUnitProperty_SupportedChannelLayoutTags, kAudioUnitScope_Output, 1,
-                                   &tag, &size), noErr);
+    ASSERT_EQ(AudioUnitGetProperty(unit.Get(), kAudioUnitProperty_SupportedChannelLayoutTags,
+                                   kAudioUnitScope_Output, 1, &tag, &size),
+              noErr);
     EXPECT_EQ(tag, kAudioChannelLayoutTag_Mono);
-    EXPECT_EQ(AudioUnitGetProperty(unit.Get(), kAudioUnitProperty_SupportedChannelLayoutTags, kAudioUnitScope_Input, 0,
-                                   &tag, &size), kAudioUnitErr_InvalidProperty);
+    EXPECT_EQ(AudioUnitGetProperty(unit.Get(), kAudioUnitProperty_SupportedChannelLayoutTags,
+                                   kAudioUnitScope_Input, 0, &tag, &size),
+              kAudioUnitErr_InvalidProperty);
 
     // Rendering bus 0 alone processes at once, bus 1's channel unconnected.
     float l[64], r[64];
@@ -140,7 +152,8 @@ TEST(Buses, ANullHostBufferGetsTheScratchBufferWrittenBack) {
     ASSERT_EQ(Render(unit.Get(), 0, list, 32), noErr);
     ASSERT_NE(list.mBuffers[1].mData, nullptr);
     const float* written = static_cast<const float*>(list.mBuffers[1].mData);
-    for (int i = 0; i < 32; ++i) EXPECT_EQ(written[i], 2.0f);
+    for (int i = 0; i < 32; ++i)
+        EXPECT_EQ(written[i], 2.0f);
     EXPECT_EQ(l[31], 1.0f);
 }
 
@@ -149,14 +162,15 @@ struct PullLog {
     OSStatus answer = noErr;
 };
 
-OSStatus FillInput(void* refCon, AudioUnitRenderActionFlags*, const AudioTimeStamp*, UInt32 bus, UInt32 frames,
-                   AudioBufferList* data) {
+OSStatus FillInput(void* refCon, AudioUnitRenderActionFlags*, const AudioTimeStamp*, UInt32 bus,
+                   UInt32 frames, AudioBufferList* data) {
     auto* log = static_cast<PullLog*>(refCon);
     ++log->calls;
     EXPECT_EQ(bus, 0u);
     for (UInt32 b = 0; b < data->mNumberBuffers; ++b) {
         EXPECT_NE(data->mBuffers[b].mData, nullptr);
-        for (UInt32 i = 0; i < frames; ++i) static_cast<float*>(data->mBuffers[b].mData)[i] = 0.5f;
+        for (UInt32 i = 0; i < frames; ++i)
+            static_cast<float*>(data->mBuffers[b].mData)[i] = 0.5f;
     }
     return log->answer;
 }
@@ -166,8 +180,9 @@ TEST(Inputs, ARenderCallbackIsPulledOncePerSampleTime) {
     ASSERT_EQ(unit.Count(kAudioUnitScope_Input), 1u);
     PullLog log;
     const AURenderCallbackStruct callback = {FillInput, &log};
-    ASSERT_EQ(AudioUnitSetProperty(unit.Get(), kAudioUnitProperty_SetRenderCallback, kAudioUnitScope_Input, 0, &callback,
-                                   sizeof(callback)), noErr);
+    ASSERT_EQ(AudioUnitSetProperty(unit.Get(), kAudioUnitProperty_SetRenderCallback,
+                                   kAudioUnitScope_Input, 0, &callback, sizeof(callback)),
+              noErr);
     EXPECT_EQ(unit.Plug()->GetInBusConnection(0)->mInputType, IPluginAU::eRenderCallback);
     float out[16];
     BufferList list = {1, {{1, 64, out}}};
@@ -184,7 +199,8 @@ TEST(Inputs, ARenderCallbackIsPulledOncePerSampleTime) {
     EXPECT_EQ(unit.Plug()->mBlocks, blocks);
     // Clearing the callback disconnects the input.
     const AURenderCallbackStruct none = {nullptr, nullptr};
-    AudioUnitSetProperty(unit.Get(), kAudioUnitProperty_SetRenderCallback, kAudioUnitScope_Input, 0, &none, sizeof(none));
+    AudioUnitSetProperty(unit.Get(), kAudioUnitProperty_SetRenderCallback, kAudioUnitScope_Input, 0,
+                         &none, sizeof(none));
     EXPECT_EQ(unit.Plug()->GetInBusConnection(0)->mInputType, IPluginAU::eNotConnected);
 }
 
@@ -192,8 +208,9 @@ TEST(Inputs, AConnectionTakesTheSourceFormatAndItsFastRenderProcedure) {
     BusUnit source("0-1", true);
     BusUnit effect("1-1", false);
     const AudioUnitConnection connection = {source.Get(), 0, 0};
-    ASSERT_EQ(AudioUnitSetProperty(effect.Get(), kAudioUnitProperty_MakeConnection, kAudioUnitScope_Input, 0, &connection,
-                                   sizeof(connection)), noErr);
+    ASSERT_EQ(AudioUnitSetProperty(effect.Get(), kAudioUnitProperty_MakeConnection,
+                                   kAudioUnitScope_Input, 0, &connection, sizeof(connection)),
+              noErr);
     EXPECT_EQ(effect.Plug()->GetInBusConnection(0)->mInputType, IPluginAU::eDirectFastProc);
     EXPECT_EQ(effect.Plug()->GetInBus(0)->mNHostChannels, 1);
     float out[8];
@@ -201,8 +218,9 @@ TEST(Inputs, AConnectionTakesTheSourceFormatAndItsFastRenderProcedure) {
     ASSERT_EQ(Render(effect.Get(), 0, list, 8), noErr);
     EXPECT_EQ(out[0], 2.0f); // the source's 1 plus this effect's 1
     const AudioUnitConnection bad = {source.Get(), 0, 3};
-    EXPECT_EQ(AudioUnitSetProperty(effect.Get(), kAudioUnitProperty_MakeConnection, kAudioUnitScope_Input, 0, &bad,
-                                   sizeof(bad)), kAudioUnitErr_InvalidProperty);
+    EXPECT_EQ(AudioUnitSetProperty(effect.Get(), kAudioUnitProperty_MakeConnection,
+                                   kAudioUnitScope_Input, 0, &bad, sizeof(bad)),
+              kAudioUnitErr_InvalidProperty);
 }
 
 TEST(Inputs, ASideChainMakesTwoNamedInputBuses) {
@@ -214,8 +232,11 @@ TEST(Inputs, ASideChainMakesTwoNamedInputBuses) {
     for (UInt32 bus : {0u, 1u}) {
         CFStringRef name = nullptr;
         UInt32 size = sizeof(name);
-        ASSERT_EQ(AudioUnitGetProperty(unit.Get(), kAudioUnitProperty_ElementName, kAudioUnitScope_Input, bus, &name, &size), noErr);
-        EXPECT_STREQ(CFStringGetCStringPtr(name, kCFStringEncodingUTF8), bus == 0 ? "main input" : "aux input");
+        ASSERT_EQ(AudioUnitGetProperty(unit.Get(), kAudioUnitProperty_ElementName,
+                                       kAudioUnitScope_Input, bus, &name, &size),
+                  noErr);
+        EXPECT_STREQ(CFStringGetCStringPtr(name, kCFStringEncodingUTF8),
+                     bus == 0 ? "main input" : "aux input");
         CFRelease(name);
     }
 }
@@ -223,15 +244,17 @@ TEST(Inputs, ASideChainMakesTwoNamedInputBuses) {
 TEST(Lifecycle, AnIllegalLayoutIsRefusedAndInitializeStaysOff) {
     BusUnit unit("0-2", true);
     AudioStreamBasicDescription mono = {44100.0, kAudioFormatLinearPCM, 0x29, 4, 1, 4, 1, 32, 0};
-    EXPECT_EQ(AudioUnitSetProperty(unit.Get(), kAudioUnitProperty_StreamFormat, kAudioUnitScope_Output, 0, &mono,
-                                   sizeof(mono)), kAudioUnitErr_InvalidProperty);
+    EXPECT_EQ(AudioUnitSetProperty(unit.Get(), kAudioUnitProperty_StreamFormat,
+                                   kAudioUnitScope_Output, 0, &mono, sizeof(mono)),
+              kAudioUnitErr_InvalidProperty);
     EXPECT_EQ(unit.Plug()->GetOutBus(0)->mNHostChannels, 0);
     // No outputs is no layout of "0-2".
     EXPECT_EQ(AudioUnitInitialize(unit.Get()), badComponentSelector);
     AudioStreamBasicDescription stereo = mono;
     stereo.mChannelsPerFrame = 2;
-    ASSERT_EQ(AudioUnitSetProperty(unit.Get(), kAudioUnitProperty_StreamFormat, kAudioUnitScope_Output, 0, &stereo,
-                                   sizeof(stereo)), noErr);
+    ASSERT_EQ(AudioUnitSetProperty(unit.Get(), kAudioUnitProperty_StreamFormat,
+                                   kAudioUnitScope_Output, 0, &stereo, sizeof(stereo)),
+              noErr);
     EXPECT_EQ(AudioUnitInitialize(unit.Get()), noErr);
 }
 

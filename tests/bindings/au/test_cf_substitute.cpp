@@ -13,19 +13,22 @@ extern "C" long AUSDKLiveObjectCount(void);
 
 namespace {
 
-CFStringRef Str(const char* text) { return CFStringCreateWithCString(nullptr, text, kCFStringEncodingUTF8); }
+CFStringRef Str(const char* text) {
+    return CFStringCreateWithCString(nullptr, text, kCFStringEncodingUTF8);
+}
 
 std::string Text(CFStringRef str) {
     char buffer[1024];
-    return CFStringGetCString(str, buffer, sizeof(buffer), kCFStringEncodingUTF8) ? buffer : "<none>";
+    return CFStringGetCString(str, buffer, sizeof(buffer), kCFStringEncodingUTF8) ? buffer
+                                                                                  : "<none>";
 }
 
 TEST(CFObjects, ContainersRetainWhatTheyHoldAndReleaseItOnce) {
     const long live = AUSDKLiveObjectCount();
     CFStringRef key = Str("key");
     CFStringRef value = Str("value");
-    CFMutableDictionaryRef dict =
-        CFDictionaryCreateMutable(nullptr, 0, &kCFTypeDictionaryKeyCallBacks, &kCFTypeDictionaryValueCallBacks);
+    CFMutableDictionaryRef dict = CFDictionaryCreateMutable(
+        nullptr, 0, &kCFTypeDictionaryKeyCallBacks, &kCFTypeDictionaryValueCallBacks);
     CFDictionarySetValue(dict, key, value);
     EXPECT_EQ(CFGetRetainCount(key), 2);
     EXPECT_EQ(CFGetRetainCount(value), 2);
@@ -46,8 +49,8 @@ TEST(CFObjects, ContainersRetainWhatTheyHoldAndReleaseItOnce) {
     EXPECT_EQ(CFGetRetainCount(dict), 2);
     EXPECT_EQ(CFArrayGetValueAtIndex(array, 5), nullptr);
 
-    for (CFTypeRef object : {CFTypeRef(key), CFTypeRef(value), CFTypeRef(other), CFTypeRef(equalKey),
-                             CFTypeRef(dict), CFTypeRef(array)})
+    for (CFTypeRef object : {CFTypeRef(key), CFTypeRef(value), CFTypeRef(other),
+                             CFTypeRef(equalKey), CFTypeRef(dict), CFTypeRef(array)})
         CFRelease(object);
     EXPECT_EQ(AUSDKLiveObjectCount(), live);
 }
@@ -89,7 +92,8 @@ TEST(CFObjects, NumbersConvertAndSayWhenTheyCannot) {
 
 TEST(CFObjects, FormatHandlesObjectsNumbersAndText) {
     CFStringRef name = Str("Warm Pad");
-    CFStringRef text = CFStringCreateWithFormat(nullptr, nullptr, CFSTR("%d:%@:%s:%.2f:%%"), 42, name, "x", 1.5);
+    CFStringRef text =
+        CFStringCreateWithFormat(nullptr, nullptr, CFSTR("%d:%@:%s:%.2f:%%"), 42, name, "x", 1.5);
     EXPECT_EQ(Text(text), "42:Warm Pad:x:1.50:%");
     CFRelease(text);
     CFRelease(name);
@@ -106,8 +110,8 @@ TEST(CFObjects, CStringCopyRefusesABufferTooSmall) {
 }
 
 TEST(PropertyList, RoundTripsEveryKindOfValueWithSortedKeys) {
-    CFMutableDictionaryRef dict =
-        CFDictionaryCreateMutable(nullptr, 0, &kCFTypeDictionaryKeyCallBacks, &kCFTypeDictionaryValueCallBacks);
+    CFMutableDictionaryRef dict = CFDictionaryCreateMutable(
+        nullptr, 0, &kCFTypeDictionaryKeyCallBacks, &kCFTypeDictionaryValueCallBacks);
     const SInt32 n = -5;
     const double x = 0.125;
     const UInt8 bytes[] = {0, 1, 2, 250, 251, 252, 253};
@@ -123,18 +127,21 @@ TEST(PropertyList, RoundTripsEveryKindOfValueWithSortedKeys) {
     CFDictionarySetValue(dict, CFSTR("m-data"), data);
     CFDictionarySetValue(dict, CFSTR("b-array"), array);
 
-    CFDataRef xml = CFPropertyListCreateData(nullptr, dict, kCFPropertyListXMLFormat_v1_0, 0, nullptr);
+    CFDataRef xml =
+        CFPropertyListCreateData(nullptr, dict, kCFPropertyListXMLFormat_v1_0, 0, nullptr);
     ASSERT_NE(xml, nullptr);
-    const std::string out(reinterpret_cast<const char*>(CFDataGetBytePtr(xml)), static_cast<size_t>(CFDataGetLength(xml)));
+    const std::string out(reinterpret_cast<const char*>(CFDataGetBytePtr(xml)),
+                          static_cast<size_t>(CFDataGetLength(xml)));
     EXPECT_LT(out.find("<key>a-real</key>"), out.find("<key>z-int</key>"));
     EXPECT_NE(out.find("a &lt; b &amp; c"), std::string::npos);
     CFPropertyListRef back = CFPropertyListCreateWithData(nullptr, xml, 0, nullptr, nullptr);
     ASSERT_NE(back, nullptr);
     EXPECT_TRUE(CFEqual(back, dict));
-    CFDataRef again = CFPropertyListCreateData(nullptr, back, kCFPropertyListXMLFormat_v1_0, 0, nullptr);
+    CFDataRef again =
+        CFPropertyListCreateData(nullptr, back, kCFPropertyListXMLFormat_v1_0, 0, nullptr);
     EXPECT_TRUE(CFEqual(again, xml));
-    for (CFTypeRef o : {CFTypeRef(dict), CFTypeRef(integer), CFTypeRef(real), CFTypeRef(data), CFTypeRef(text),
-                        CFTypeRef(array), CFTypeRef(xml), back, CFTypeRef(again)})
+    for (CFTypeRef o : {CFTypeRef(dict), CFTypeRef(integer), CFTypeRef(real), CFTypeRef(data),
+                        CFTypeRef(text), CFTypeRef(array), CFTypeRef(xml), back, CFTypeRef(again)})
         CFRelease(o);
 }
 
@@ -151,10 +158,12 @@ TEST(PropertyList, RefusesMalformedInputWithAReason) {
         "<plist version=\"1.0\"><date>2026</date></plist>",
         "<plist version=\"1.0\"><string>a</string><string>b</string></plist>",
         "<notplist><string>a</string></notplist>",
-        "<!DOCTYPE x [<!ENTITY e SYSTEM \"file:///etc/passwd\">]><plist><string>&e;</string></plist>",
+        "<!DOCTYPE x [<!ENTITY e SYSTEM "
+        "\"file:///etc/passwd\">]><plist><string>&e;</string></plist>",
     };
     for (const char* text : bad) {
-        CFDataRef data = CFDataCreate(nullptr, reinterpret_cast<const UInt8*>(text), static_cast<CFIndex>(std::strlen(text)));
+        CFDataRef data = CFDataCreate(nullptr, reinterpret_cast<const UInt8*>(text),
+                                      static_cast<CFIndex>(std::strlen(text)));
         CFErrorRef error = nullptr;
         CFPropertyListRef list = CFPropertyListCreateWithData(nullptr, data, 0, nullptr, &error);
         if (list) {
@@ -175,10 +184,13 @@ TEST(PropertyList, RefusesMalformedInputWithAReason) {
 
 TEST(PropertyList, DeepNestingIsRefused) {
     std::string text = "<plist version=\"1.0\">";
-    for (int i = 0; i < 200; ++i) text += "<array>";
-    for (int i = 0; i < 200; ++i) text += "</array>";
+    for (int i = 0; i < 200; ++i)
+        text += "<array>";
+    for (int i = 0; i < 200; ++i)
+        text += "</array>";
     text += "</plist>";
-    CFDataRef data = CFDataCreate(nullptr, reinterpret_cast<const UInt8*>(text.data()), static_cast<CFIndex>(text.size()));
+    CFDataRef data = CFDataCreate(nullptr, reinterpret_cast<const UInt8*>(text.data()),
+                                  static_cast<CFIndex>(text.size()));
     EXPECT_EQ(CFPropertyListCreateWithData(nullptr, data, 0, nullptr, nullptr), nullptr);
     CFRelease(data);
 }
@@ -189,7 +201,8 @@ TEST(PropertyList, OnlyPropertyListObjectsAreWritten) {
     CFURLRef url = CFURLCreateWithFileSystemPath(nullptr, path, kCFURLPOSIXPathStyle, true);
     CFArrayAppendValue(array, url);
     CFErrorRef error = nullptr;
-    EXPECT_EQ(CFPropertyListCreateData(nullptr, array, kCFPropertyListXMLFormat_v1_0, 0, &error), nullptr);
+    EXPECT_EQ(CFPropertyListCreateData(nullptr, array, kCFPropertyListXMLFormat_v1_0, 0, &error),
+              nullptr);
     ASSERT_NE(error, nullptr);
     CFRelease(error);
     CFRelease(url);
@@ -202,7 +215,8 @@ TEST(Bundles, ResourceLookupStaysInsideTheBundle) {
     CFURLRef url = CFURLCreateWithFileSystemPath(nullptr, path, kCFURLPOSIXPathStyle, true);
     CFBundleRef bundle = CFBundleCreate(nullptr, url);
     ASSERT_NE(bundle, nullptr);
-    EXPECT_EQ(CFBundleGetBundleWithIdentifier(CFSTR("com.ZerlindaAudio.audiounit.Karvelund")), bundle);
+    EXPECT_EQ(CFBundleGetBundleWithIdentifier(CFSTR("com.ZerlindaAudio.audiounit.Karvelund")),
+              bundle);
     CFURLRef knob = CFBundleCopyResourceURL(bundle, CFSTR("knob"), CFSTR("png"), nullptr);
     EXPECT_NE(knob, nullptr);
     if (knob) CFRelease(knob);

@@ -28,13 +28,16 @@ CommandResult RunCommand(const std::string& command) {
     if (!pipe) return result;
     char buffer[4096];
     size_t n;
-    while ((n = fread(buffer, 1, sizeof(buffer), pipe)) > 0) result.output.append(buffer, n);
+    while ((n = fread(buffer, 1, sizeof(buffer), pipe)) > 0)
+        result.output.append(buffer, n);
     const int status = pclose(pipe);
     result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     return result;
 }
 
-std::string Quote(const std::string& s) { return "'" + s + "'"; }
+std::string Quote(const std::string& s) {
+    return "'" + s + "'";
+}
 
 std::vector<unsigned char> ReadBytes(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
@@ -45,10 +48,13 @@ std::vector<unsigned char> ReadBytes(const std::string& path) {
 std::vector<unsigned char> WavData(const std::string& path) {
     const std::vector<unsigned char> bytes = ReadBytes(path);
     for (size_t pos = 12; pos + 8 <= bytes.size();) {
-        const uint32_t size = bytes[pos + 4] | bytes[pos + 5] << 8 | bytes[pos + 6] << 16 | uint32_t(bytes[pos + 7]) << 24;
-        if (std::equal(bytes.begin() + static_cast<long>(pos), bytes.begin() + static_cast<long>(pos) + 4, "data"))
+        const uint32_t size = bytes[pos + 4] | bytes[pos + 5] << 8 | bytes[pos + 6] << 16 |
+                              uint32_t(bytes[pos + 7]) << 24;
+        if (std::equal(bytes.begin() + static_cast<long>(pos),
+                       bytes.begin() + static_cast<long>(pos) + 4, "data"))
             return {bytes.begin() + static_cast<long>(pos) + 8,
-                    bytes.begin() + static_cast<long>(std::min<size_t>(bytes.size(), pos + 8 + size))};
+                    bytes.begin() +
+                        static_cast<long>(std::min<size_t>(bytes.size(), pos + 8 + size))};
         pos += 8 + size + (size & 1);
     }
     return {};
@@ -67,7 +73,9 @@ protected:
 };
 
 TEST_F(ComponentBundle, ExportsOnlyItsTwoEntries) {
-    const CommandResult nm = RunCommand("nm -D --defined-only " + Quote(std::string(KV_COMPONENT_BUNDLE) + "/Contents/MacOS/Karvelund"));
+    const CommandResult nm =
+        RunCommand("nm -D --defined-only " +
+                   Quote(std::string(KV_COMPONENT_BUNDLE) + "/Contents/MacOS/Karvelund"));
     ASSERT_EQ(nm.status, 0) << nm.output;
     std::set<std::string> names;
     char line[512];
@@ -77,7 +85,8 @@ TEST_F(ComponentBundle, ExportsOnlyItsTwoEntries) {
         if (std::sscanf(row.c_str(), "%*s %*s %511s", line) == 1) names.insert(line);
         p = end ? end + 1 : p + row.size();
     }
-    EXPECT_EQ(names, (std::set<std::string>{"Karvelund_Entry", "Karvelund_ViewEntry"})) << nm.output;
+    EXPECT_EQ(names, (std::set<std::string>{"Karvelund_Entry", "Karvelund_ViewEntry"}))
+        << nm.output;
 }
 
 TEST_F(ComponentBundle, RenderingThroughTheComponentEqualsTheOfflineTool) {
@@ -86,29 +95,39 @@ TEST_F(ComponentBundle, RenderingThroughTheComponentEqualsTheOfflineTool) {
         {"--rate 44100 --block 100 --preset 7", "--rate 44100 --block 100 --program 7"},
     };
     for (const auto& [options, offlineOptions] : cases) {
-        const CommandResult a = RunCommand(std::string(KV_KARVELUND) + " render --quiet " + std::string(offlineOptions) + " " +
-                                    Quote(KV_DEMO_MIDI) + " " + Quote(Path("offline.wav")));
+        const CommandResult a = RunCommand(std::string(KV_KARVELUND) + " render --quiet " +
+                                           std::string(offlineOptions) + " " + Quote(KV_DEMO_MIDI) +
+                                           " " + Quote(Path("offline.wav")));
         ASSERT_EQ(a.status, 0) << a.output;
-        const CommandResult b = RunCommand(std::string(KV_AUHOST) + " render " + Quote(KV_COMPONENT_BUNDLE) + " " +
-                                    Quote(KV_DEMO_MIDI) + " " + Quote(Path("au.wav")) + " " + options);
+        const CommandResult b =
+            RunCommand(std::string(KV_AUHOST) + " render " + Quote(KV_COMPONENT_BUNDLE) + " " +
+                       Quote(KV_DEMO_MIDI) + " " + Quote(Path("au.wav")) + " " + options);
         ASSERT_EQ(b.status, 0) << b.output;
-        const std::vector<unsigned char> x = WavData(Path("offline.wav")), y = WavData(Path("au.wav"));
+        const std::vector<unsigned char> x = WavData(Path("offline.wav")),
+                                         y = WavData(Path("au.wav"));
         ASSERT_GT(x.size(), 100000u);
-        EXPECT_TRUE(x == y) << options << ": the component's render differs from the offline tool's";
+        EXPECT_TRUE(x == y) << options
+                            << ": the component's render differs from the offline tool's";
     }
 }
 
 TEST_F(ComponentBundle, StateFilesRoundTripAndBadOnesAreRefused) {
     const std::string host = std::string(KV_AUHOST) + " ";
     const std::string bundle = Quote(KV_COMPONENT_BUNDLE) + " ";
-    ASSERT_EQ(RunCommand(host + "save-state " + bundle + Quote(Path("a.aupreset")) + " --preset 12").status, 0);
+    ASSERT_EQ(RunCommand(host + "save-state " + bundle + Quote(Path("a.aupreset")) + " --preset 12")
+                  .status,
+              0);
     const std::vector<unsigned char> saved = ReadBytes(Path("a.aupreset"));
     const std::string text(saved.begin(), saved.end());
     EXPECT_NE(text.find("<key>subtype</key>"), std::string::npos);
     EXPECT_NE(text.find("<key>data</key>"), std::string::npos);
-    ASSERT_EQ(RunCommand(host + "save-state " + bundle + Quote(Path("b.aupreset")) + " --aupreset " + Quote(Path("a.aupreset"))).status, 0);
+    ASSERT_EQ(RunCommand(host + "save-state " + bundle + Quote(Path("b.aupreset")) +
+                         " --aupreset " + Quote(Path("a.aupreset")))
+                  .status,
+              0);
     EXPECT_EQ(ReadBytes(Path("b.aupreset")), saved);
-    const CommandResult loaded = RunCommand(host + "load-state " + bundle + Quote(Path("a.aupreset")));
+    const CommandResult loaded =
+        RunCommand(host + "load-state " + bundle + Quote(Path("a.aupreset")));
     EXPECT_EQ(loaded.status, 0) << loaded.output;
     EXPECT_NE(loaded.output.find("preset 12"), std::string::npos) << loaded.output;
 
@@ -123,19 +142,22 @@ TEST_F(ComponentBundle, StateFilesRoundTripAndBadOnesAreRefused) {
         EXPECT_EQ(r.status, 1) << bad << ": " << r.output;
         EXPECT_NE(r.output.find(bad), std::string::npos) << r.output;
     }
-    EXPECT_EQ(RunCommand(host + "save-state " + bundle + Quote(Path("c.aupreset")) + " --preset 64").status, 1);
+    EXPECT_EQ(RunCommand(host + "save-state " + bundle + Quote(Path("c.aupreset")) + " --preset 64")
+                  .status,
+              1);
     EXPECT_EQ(RunCommand(host + "render " + bundle + Quote(KV_DEMO_MIDI)).status, 2);
 }
 
 class ImagePlug : public IPluginAU {
 public:
     ImagePlug()
-        : IPluginAU(IPluginInstanceInfo(), 1, "0-2", 1, "Img", "", "Test", 0x10000, 'Imgs', 'Test', 0, true, false,
-                    true) {}
+        : IPluginAU(IPluginInstanceInfo(), 1, "0-2", 1, "Img", "", "Test", 0x10000, 'Imgs', 'Test',
+                    0, true, false, true) {}
 };
 
 TEST_F(ComponentBundle, ImagesLoadFromTheBundleByPngNamesOnly) {
-    CFStringRef path = CFStringCreateWithCString(nullptr, KV_COMPONENT_BUNDLE, kCFStringEncodingUTF8);
+    CFStringRef path =
+        CFStringCreateWithCString(nullptr, KV_COMPONENT_BUNDLE, kCFStringEncodingUTF8);
     CFURLRef url = CFURLCreateWithFileSystemPath(nullptr, path, kCFURLPOSIXPathStyle, true);
     CFBundleRef bundle = CFBundleCreate(nullptr, url);
     ASSERT_NE(bundle, nullptr);

@@ -415,13 +415,10 @@ typedef OSStatus (*HostCallback_GetTransportState)(void* inHostUserData, Boolean
                                                    Boolean* outIsCycling,
                                                    Float64* outCycleStartBeat,
                                                    Float64* outCycleEndBeat);
-typedef OSStatus (*HostCallback_GetTransportState2)(void* inHostUserData, Boolean* outIsPlaying,
-                                                    Boolean* outIsRecording,
-                                                    Boolean* outTransportStateChanged,
-                                                    Float64* outCurrentSampleInTimeLine,
-                                                    Boolean* outIsCycling,
-                                                    Float64* outCycleStartBeat,
-                                                    Float64* outCycleEndBeat);
+typedef OSStatus (*HostCallback_GetTransportState2)(
+    void* inHostUserData, Boolean* outIsPlaying, Boolean* outIsRecording,
+    Boolean* outTransportStateChanged, Float64* outCurrentSampleInTimeLine, Boolean* outIsCycling,
+    Float64* outCycleStartBeat, Float64* outCycleEndBeat);
 typedef struct HostCallbackInfo {
     void* hostUserData;
     HostCallback_GetBeatAndTempo beatAndTempoProc;

@@ -67,7 +67,7 @@ CFStringRef CFCopyDescription(CFTypeRef cf);
 CFAllocatorRef CFGetAllocator(CFTypeRef cf);
 
 // ---- Allocators ----
-extern const CFAllocatorRef kCFAllocatorDefault;  // null: the default allocator
+extern const CFAllocatorRef kCFAllocatorDefault; // null: the default allocator
 extern const CFAllocatorRef kCFAllocatorSystemDefault;
 extern const CFAllocatorRef kCFAllocatorMalloc;
 void* CFAllocatorAllocate(CFAllocatorRef allocator, CFIndex size, CFOptionFlags hint);
@@ -237,11 +237,17 @@ CFURLRef CFBundleCopyResourceURL(CFBundleRef bundle, CFStringRef resourceName,
 
 // ---- Property lists ----
 typedef CFIndex CFPropertyListFormat;
-enum { kCFPropertyListOpenStepFormat = 1, kCFPropertyListXMLFormat_v1_0 = 100,
-       kCFPropertyListBinaryFormat_v1_0 = 200 };
+enum {
+    kCFPropertyListOpenStepFormat = 1,
+    kCFPropertyListXMLFormat_v1_0 = 100,
+    kCFPropertyListBinaryFormat_v1_0 = 200
+};
 typedef CFOptionFlags CFPropertyListMutabilityOptions;
-enum { kCFPropertyListImmutable = 0, kCFPropertyListMutableContainers = 1,
-       kCFPropertyListMutableContainersAndLeaves = 2 };
+enum {
+    kCFPropertyListImmutable = 0,
+    kCFPropertyListMutableContainers = 1,
+    kCFPropertyListMutableContainersAndLeaves = 2
+};
 // XML only. Null (and an error when asked for) when the list holds something a property list
 // cannot (any object but strings, numbers, booleans, data, arrays and string-keyed
 // dictionaries).
@@ -250,8 +256,8 @@ CFDataRef CFPropertyListCreateData(CFAllocatorRef alloc, CFPropertyListRef list,
                                    CFErrorRef* error);
 // XML only; null for anything malformed (the error, when asked for, says what).
 CFPropertyListRef CFPropertyListCreateWithData(CFAllocatorRef alloc, CFDataRef data,
-                                               CFOptionFlags options,
-                                               CFPropertyListFormat* format, CFErrorRef* error);
+                                               CFOptionFlags options, CFPropertyListFormat* format,
+                                               CFErrorRef* error);
 CFTypeID CFErrorGetTypeID(void);
 CFStringRef CFErrorCopyDescription(CFErrorRef error);
 

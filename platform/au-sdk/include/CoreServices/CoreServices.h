@@ -83,7 +83,9 @@ inline constexpr int kMaxSlots = 16;
 inline constexpr size_t kBlockSize = 8 + 8 * kMaxSlots;
 
 // Slot i (0 = the component instance).
-inline UInt64* Slot(ComponentParameters* p, int i) { return &p->params[0] + i; }
+inline UInt64* Slot(ComponentParameters* p, int i) {
+    return &p->params[0] + i;
+}
 
 template <typename T> T Get(ComponentParameters* p, int i) {
     const UInt64 raw = *Slot(p, i);
