@@ -269,6 +269,52 @@ TEST(Render, RefusesBeforeAnyCallbackRuns) {
     EXPECT_EQ(Render(unit.Get(), 0, list, 64), noErr);
 }
 
+double gHostTempo = 0.0;
+
+OSStatus HostBeatAndTempo(void*, Float64* beat, Float64* tempo) {
+    *beat = 0.0;
+    *tempo = gHostTempo;
+    return noErr;
+}
+
+TEST(Host, TheTempoKeepsItsLastPositiveValue) {
+    BusUnit unit("0-2", true);
+    EXPECT_EQ(unit.Plug()->GetTempo(), 120.0);
+    HostCallbackInfo callbacks = {};
+    callbacks.beatAndTempoProc = HostBeatAndTempo;
+    // A host that passes the older, shorter record (without the last callback) is accepted.
+    ASSERT_EQ(
+        AudioUnitSetProperty(unit.Get(), kAudioUnitProperty_HostCallbacks, 0, 0, &callbacks, 32),
+        noErr);
+    gHostTempo = 93.5;
+    EXPECT_EQ(unit.Plug()->GetTempo(), 93.5);
+    gHostTempo = 0.0;
+    EXPECT_EQ(unit.Plug()->GetTempo(), 93.5);
+    ITimeInfo info;
+    unit.Plug()->GetTime(&info);
+    EXPECT_EQ(info.mTempo, 120.0); // a tempo of 0 leaves the caller's value
+    EXPECT_EQ(info.mPPQPos, -1.0);
+}
+
+TEST(Host, IdentifiedByTheMainBundleOrTheHostIdentifier) {
+    AUSDKSetMainBundleIdentifier("com.apple.logic10");
+    {
+        BusUnit unit("0-2", true);
+        EXPECT_EQ(unit.Plug()->GetHost(), kHostLogic);
+    }
+    AUSDKSetMainBundleIdentifier(nullptr);
+    BusUnit unit("0-2", true);
+    EXPECT_EQ(unit.Plug()->GetHost(), kHostUnknown);
+    CFStringRef name = CFStringCreateWithCString(nullptr, "Ardour", kCFStringEncodingUTF8);
+    const AUHostIdentifier host = {name, {0, 0, 0x21, 7}};
+    ASSERT_EQ(AudioUnitSetProperty(unit.Get(), kAudioUnitProperty_AUHostIdentifier, 0, 0, &host,
+                                   sizeof(host)),
+              noErr);
+    CFRelease(name);
+    EXPECT_EQ(unit.Plug()->GetHost(), kHostArdour);
+    EXPECT_EQ(unit.Plug()->GetHostVersion(false), (7 << 16) | (2 << 8) | 1);
+}
+
 TEST(PresetRecords, CallbacksCountReferencesAndFreeAtZero) {
     CFStringRef name = CFStringCreateWithCString(nullptr, "Bass", kCFStringEncodingUTF8);
     CFAUPresetRef preset = CFAUPresetCreate(nullptr, 7, name);
