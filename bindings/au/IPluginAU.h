@@ -28,7 +28,8 @@ struct IPluginInstanceInfo {
 // The work is spread over IPluginAU.cpp (construction, entry, lifecycle, parameters),
 // IPluginAURender.cpp (buses, input assessment, render), IPluginAUProperties.cpp (the
 // property table), IPluginAUState.cpp (ClassInfo, presets, host identity) and
-// IPluginAUHost.cpp (notifications and host-time queries).
+// IPluginAUHost.cpp (notifications and host-time queries); the view entry and the view
+// factory class are in IPluginAUView.cpp.
 class IPluginAU : public IPluginBase {
 public:
     enum EAUInputType {
@@ -62,6 +63,8 @@ public:
 
     // Scratch buffers are sized for at most this many frames per render call.
     static constexpr UInt32 kMaxFramesPerSlice = 65536;
+    // The largest state a host may hand over in a ClassInfo dictionary.
+    static constexpr CFIndex kMaxStateBytes = 16 << 20;
     // A pulled input bus carries at most this many host channels.
     static constexpr int kMaxInputBusChannels = 128;
 
@@ -133,8 +136,7 @@ private:
     bool CheckLegalIO();
     void AssessInputConnections();
     void ClearConnections();
-    ComponentResult PullInputs(AudioUnitRenderActionFlags* flags, const AudioTimeStamp* timeStamp,
-                               UInt32 nFrames);
+    ComponentResult PullInputs(const AudioTimeStamp* timeStamp, UInt32 nFrames);
     void ConnectOutputBus(BusChannels& bus, int nHostBuffers);
     int LastConnectedOutputBus() const;
     void NotifyRender(AudioUnitRenderActionFlags flags, const AudioTimeStamp* timeStamp,

@@ -159,8 +159,7 @@ void IPluginAU::NotifyRender(AudioUnitRenderActionFlags flags, const AudioTimeSt
     }
 }
 
-ComponentResult IPluginAU::PullInputs(AudioUnitRenderActionFlags* flags,
-                                      const AudioTimeStamp* timeStamp, UInt32 nFrames) {
+ComponentResult IPluginAU::PullInputs(const AudioTimeStamp* timeStamp, UInt32 nFrames) {
     for (int i = 0; i < mInBuses.GetSize(); ++i) {
         const BusChannels* bus = mInBuses.Get(i);
         if (!bus->mConnected) continue;
@@ -176,7 +175,6 @@ ComponentResult IPluginAU::PullInputs(AudioUnitRenderActionFlags* flags,
         for (int j = 0; j < nChannels; ++j)
             list.mBuffers[j] = {1, nFrames * static_cast<UInt32>(sizeof(float)), nullptr};
         AudioUnitRenderActionFlags localFlags = 0;
-        (void)flags;
         ComponentResult r = noErr;
         switch (c->mInputType) {
         case eRenderCallback:
@@ -238,7 +236,7 @@ OSStatus IPluginAU::RenderProc(void* pPlug, AudioUnitRenderActionFlags* ioAction
     return plug->Render(ioActionFlags, timeStamp, outputBusNumber, nFrames, ioData);
 }
 
-ComponentResult IPluginAU::Render(AudioUnitRenderActionFlags* ioActionFlags,
+ComponentResult IPluginAU::Render(AudioUnitRenderActionFlags* /*ioActionFlags*/,
                                   const AudioTimeStamp* timeStamp, UInt32 outputBusNumber,
                                   UInt32 nFrames, AudioBufferList* ioData) {
     if (!timeStamp || !(timeStamp->mFlags & kAudioTimeStampSampleTimeValid) ||
@@ -253,7 +251,7 @@ ComponentResult IPluginAU::Render(AudioUnitRenderActionFlags* ioActionFlags,
     NotifyRender(kAudioUnitRenderAction_PreRender, timeStamp, outputBusNumber, nFrames, ioData);
 
     if (timeStamp->mSampleTime != mLastRenderSampleTime) {
-        const ComponentResult r = PullInputs(ioActionFlags, timeStamp, nFrames);
+        const ComponentResult r = PullInputs(timeStamp, nFrames);
         if (r != noErr) return r;
     }
 

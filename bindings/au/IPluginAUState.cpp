@@ -96,6 +96,7 @@ ComponentResult IPluginAU::SetState(CFPropertyListRef plist) {
     ByteChunk chunk;
     if (data) {
         const auto bytes = static_cast<CFDataRef>(data);
+        if (CFDataGetLength(bytes) > kMaxStateBytes) return kAudioUnitErr_InvalidPropertyValue;
         chunk.Resize(static_cast<int>(CFDataGetLength(bytes)));
         if (chunk.Size() > 0)
             std::memcpy(chunk.GetBytes(), CFDataGetBytePtr(bytes),
