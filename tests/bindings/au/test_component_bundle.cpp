@@ -3,10 +3,12 @@
 
 #include "IGraphicsAUBundle.h"
 #include "IPluginAU.h"
+#include "midi_file_writer.h"
 #include "raster/raster_bitmap.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <fstream>
 #include <iterator>
@@ -89,23 +91,46 @@ TEST_F(ComponentBundle, ExportsOnlyItsTwoEntries) {
         << nm.output;
 }
 
+// Two seconds of playing: overlapping notes, a chord, mod wheel, pitch bend and the pedal.
+std::string WritePhrase(const std::string& path) {
+    using namespace kv::cli;
+    MidiTrack track;
+    const int notes[] = {48, 55, 60, 64, 67, 72};
+    for (int i = 0; i < 6; ++i) {
+        const auto on = static_cast<uint32_t>(i * 160);
+        track.events.push_back(midiChannelEvent(on, 0x90, static_cast<uint8_t>(notes[i]),
+                                                static_cast<uint8_t>(60 + 10 * i)));
+        track.events.push_back(midiChannelEvent(on + 700, 0x80, static_cast<uint8_t>(notes[i]), 0));
+    }
+    track.events.push_back(midiChannelEvent(300, 0xB0, 1, 100));
+    track.events.push_back(midiChannelEvent(500, 0xE0, 0, 80));
+    track.events.push_back(midiChannelEvent(600, 0xB0, 64, 127));
+    track.events.push_back(midiChannelEvent(1500, 0xB0, 64, 0));
+    track.events.push_back(midiChannelEvent(1900, 0xB0, 1, 0));
+    std::string error;
+    return writeMidiFile(path, MidiFileLayout{0, 480, true}, {track}, error) ? path : error;
+}
+
 TEST_F(ComponentBundle, RenderingThroughTheComponentEqualsTheOfflineTool) {
+    const std::string midi = WritePhrase(Path("phrase.mid"));
     const std::pair<const char*, const char*> cases[] = {
-        {"--rate 48000 --block 512", "--rate 48000 --block 512"},
-        {"--rate 44100 --block 100 --preset 7", "--rate 44100 --block 100 --program 7"},
+        {"--rate 48000 --block 512 --tail 1", "--rate 48000 --block 512 --tail 1"},
+        {"--rate 44100 --block 100 --tail 1 --preset 7",
+         "--rate 44100 --block 100 --tail 1 --program 7"},
     };
     for (const auto& [options, offlineOptions] : cases) {
         const CommandResult a = RunCommand(std::string(KV_KARVELUND) + " render --quiet " +
-                                           std::string(offlineOptions) + " " + Quote(KV_DEMO_MIDI) +
-                                           " " + Quote(Path("offline.wav")));
+                                           std::string(offlineOptions) + " " + Quote(midi) + " " +
+                                           Quote(Path("offline.wav")));
         ASSERT_EQ(a.status, 0) << a.output;
         const CommandResult b =
             RunCommand(std::string(KV_AUHOST) + " render " + Quote(KV_COMPONENT_BUNDLE) + " " +
-                       Quote(KV_DEMO_MIDI) + " " + Quote(Path("au.wav")) + " " + options);
+                       Quote(midi) + " " + Quote(Path("au.wav")) + " " + options);
         ASSERT_EQ(b.status, 0) << b.output;
         const std::vector<unsigned char> x = WavData(Path("offline.wav")),
                                          y = WavData(Path("au.wav"));
-        ASSERT_GT(x.size(), 100000u);
+        ASSERT_GT(x.size(), 2 * 44100 * 2 * 4u);
+        ASSERT_NE(std::count(x.begin(), x.end(), 0), static_cast<long>(x.size())) << "silent render";
         EXPECT_TRUE(x == y) << options
                             << ": the component's render differs from the offline tool's";
     }
