@@ -130,36 +130,55 @@ void CheckSampleRates(CheckContext& context, CheckReport& report) {
                             kAudioUnitErr_InvalidPropertyValue, "an impossible sample rate");
 }
 
+namespace {
+
+// Sets the maximum and renders one call of every size up to it, each writing its last sample;
+// then one frame too many is refused.
+void RenderEverySize(AUHostUnit& unit, UInt32 max, CheckReport& report) {
+    if (!report.ExpectStatus(unit.SetProperty(kAudioUnitProperty_MaximumFramesPerSlice, 0, 0, max),
+                             noErr, "maximum frames"))
+        return;
+    UInt32 got = 0;
+    unit.GetProperty(kAudioUnitProperty_MaximumFramesPerSlice, 0, 0, got);
+    report.Expect(got == max, "maximum frames %u reads back %u", max, got);
+    std::vector<float> left(max + 1), right(max + 1);
+    for (UInt32 n = 1; n <= max; ++n) {
+        left[n - 1] = right[n - 1] = NAN;
+        const OSStatus r = unit.Render(n, left.data(), right.data());
+        if (!report.Expect(r == noErr, "render of %u frames with maximum %u answered %d", n, max,
+                           static_cast<int>(r)))
+            break;
+        report.Expect(std::isfinite(left[n - 1]) && left[n - 1] == right[n - 1],
+                      "render of %u frames: last sample not written or channels differ", n);
+    }
+    report.ExpectStatus(unit.Render(max + 1, left.data(), right.data()),
+                        kAudioUnitErr_InvalidPropertyValue,
+                        "render of one frame more than the maximum");
+}
+
+} // namespace
+
 void CheckMaxFrames(CheckContext& context, CheckReport& report) {
     AUHostUnit unit(context.bundle.GetComponent());
     if (!report.Expect(unit.IsOpen(), "open failed")) return;
     report.ExpectStatus(unit.Prepare(44100.0, 512), noErr, "prepare");
-    std::vector<float> left(4097), right(4097);
-    for (UInt32 max : {1u, 2u, 3u, 17u, 64u, 256u, 512u, 1024u, 4096u}) {
-        if (!report.ExpectStatus(
-                unit.SetProperty(kAudioUnitProperty_MaximumFramesPerSlice, 0, 0, max), noErr,
-                "maximum frames"))
-            continue;
-        UInt32 got = 0;
-        unit.GetProperty(kAudioUnitProperty_MaximumFramesPerSlice, 0, 0, got);
-        report.Expect(got == max, "maximum frames %u reads back %u", max, got);
-        // A held note keeps the voices busy through the smaller sizes.
+    // A held note keeps the voices busy through the sizes up to 1024.
+    for (UInt32 max : {1u, 2u, 3u, 17u, 64u, 256u, 512u, 1024u}) {
         const int note = 48 + static_cast<int>(max % 24);
-        if (max <= 1024) unit.Midi(0x90, note, 100, 0);
-        for (UInt32 n = 1; n <= max; ++n) {
-            left[n - 1] = right[n - 1] = NAN;
-            const OSStatus r = unit.Render(n, left.data(), right.data());
-            if (!report.Expect(r == noErr, "render of %u frames with maximum %u answered %d", n,
-                               max, static_cast<int>(r)))
-                break;
-            report.Expect(std::isfinite(left[n - 1]) && left[n - 1] == right[n - 1],
-                          "render of %u frames: last sample not written or channels differ", n);
-        }
-        report.ExpectStatus(unit.Render(max + 1, left.data(), right.data()),
-                            kAudioUnitErr_InvalidPropertyValue,
-                            "render of one frame more than the maximum");
+        unit.Midi(0x90, note, 100, 0);
+        RenderEverySize(unit, max, report);
         unit.Midi(0x80, note, 0, 0);
     }
+    // Up to 4096 the instance has played no note: the calls test the buffers, not the voices.
+    AUHostUnit idle(context.bundle.GetComponent());
+    report.ExpectStatus(idle.Prepare(44100.0, 512), noErr, "prepare");
+    RenderEverySize(idle, 4096, report);
+    // One full block of 4096 with a note.
+    unit.SetProperty(kAudioUnitProperty_MaximumFramesPerSlice, 0, 0, UInt32{4096});
+    unit.Midi(0x90, 60, 100, 0);
+    const std::vector<float> full = RenderMono(unit, 4096, 4096);
+    report.Expect(AllFinite(full) && Peak(full) > 0.0f,
+                  "a block of 4096 with a note is silent or not finite");
     for (UInt32 bad : {0u, 1u << 20, 0xFFFFFFFFu})
         report.ExpectStatus(unit.SetProperty(kAudioUnitProperty_MaximumFramesPerSlice, 0, 0, bad),
                             kAudioUnitErr_InvalidPropertyValue, "an impossible maximum");
