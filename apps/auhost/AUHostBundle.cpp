@@ -100,7 +100,9 @@ bool AUHostBundle::Load(const std::string& path, std::string& error) {
         error = path + ": Info.plist names no executable";
         return false;
     }
-    mLibrary = dlopen(file, RTLD_NOW | RTLD_LOCAL);
+    // Kept loaded once opened, as the platform keeps bundles: the component's process-wide
+    // caches outlive any one instance.
+    mLibrary = dlopen(file, RTLD_NOW | RTLD_LOCAL | RTLD_NODELETE);
     if (!mLibrary) {
         error = std::string("cannot load ") + file + ": " + dlerror();
         return false;

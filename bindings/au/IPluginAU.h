@@ -192,8 +192,6 @@ private:
     UTIL_PtrList<BusChannels> mOutBuses;
     UTIL_PtrList<InputBusConnection> mInBusConnections;
     UTIL_PtrList<PropertyListener> mPropertyListeners;
-
-    friend class IPluginAUTestAccess;
 };
 
 // Made by the product: a new instance of the plug-in, one at a time across the process.

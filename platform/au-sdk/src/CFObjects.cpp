@@ -162,10 +162,11 @@ CFComparisonResult CFStringCompare(CFStringRef a, CFStringRef b, CFStringCompare
 
 CFStringRef __CFStringMakeConstantString(const char* cStr) {
     // One immortal object per distinct text, for the life of the process.
+    // Never destroyed: components may still use their constants while the process exits.
     static std::mutex mutex;
-    static std::unordered_map<std::string, __CFString*> constants;
+    static auto* constants = new std::unordered_map<std::string, __CFString*>;
     std::lock_guard<std::mutex> lock(mutex);
-    auto [it, added] = constants.try_emplace(cStr, nullptr);
+    auto [it, added] = constants->try_emplace(cStr, nullptr);
     if (added) it->second = new __CFString(cStr, nullptr, true);
     return it->second;
 }
