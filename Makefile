@@ -39,7 +39,7 @@ $(TSAN_BUILD)/CMakeCache.txt: | bootstrap
 # The threaded tests (ctest label "threads") under ThreadSanitizer.
 test-tsan: bootstrap $(TSAN_BUILD)/CMakeCache.txt
 	cmake --build $(TSAN_BUILD) -j $(JOBS)
-	cd $(TSAN_BUILD) && TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1" KARVELUND_STRESS_SECONDS=10 \
+	cd $(TSAN_BUILD) && TSAN_OPTIONS="halt_on_error=1 exitcode=66 second_deadlock_stack=1" KARVELUND_STRESS_SECONDS=10 \
 	  ctest --output-on-failure -j $(JOBS) -L threads
 
 bench: build

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "midi_file.h"
+#include "render_timing.h"
 
 #include <cstdint>
 #include <functional>
@@ -12,17 +13,6 @@ namespace kv::cli {
 // Receives the rendered audio block by block: both channels, n samples each. Returning false
 // stops the render.
 using BlockSink = std::function<bool(const double* left, const double* right, int n)>;
-
-// How long to go on after the last event.
-struct RenderTail {
-    // A fixed number of samples, or (when `untilQuiet`) until the output has stayed below
-    // `quietLevel` for `quietSamples` in a row, at most `maxSamples`.
-    int64_t samples = 0;
-    bool untilQuiet = false;
-    double quietLevel = 0.0;
-    int64_t quietSamples = 0;
-    int64_t maxSamples = 0;
-};
 
 // What the renderer does as the host besides delivering MIDI.
 struct RenderHost {
@@ -44,15 +34,5 @@ struct RenderHost {
 int64_t renderMidiEvents(IPluginOffline& plug, const std::vector<MidiFileEvent>& events,
                          double rate, int blockSize, const RenderTail& tail, const BlockSink& sink,
                          const RenderHost& host = {});
-
-// The sample position of a time in seconds; saturates far beyond any renderable length.
-int64_t eventSample(double seconds, double rate);
-
-// How many samples renderMidiEvents renders at most: through the last event, then the tail.
-int64_t renderLength(const std::vector<MidiFileEvent>& events, double rate, const RenderTail& tail);
-
-inline bool isProgramChange(const MidiFileEvent& e) {
-    return (e.status & 0xF0) == 0xC0;
-}
 
 } // namespace kv::cli

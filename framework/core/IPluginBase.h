@@ -158,7 +158,7 @@ public:
     double GetSampleRate() const { return mSampleRate; }
     int GetBlockSize() const { return mBlockSize; }
     int GetLatency() const { return mLatency; }
-    // Defined with IGraphics (editor/IGraphics.h), the only kind of editor a plug-in attaches.
+    // Defined by the editor toolkit (IGraphics.cpp), the only kind of editor a plug-in attaches.
     IGraphics* GetGUI() const;
     IPluginEditor* GetEditor() const { return mGraphics.get(); }
     int GetCurrentPresetIdx() const { return mCurrentPresetIdx; }

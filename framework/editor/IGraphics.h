@@ -263,7 +263,3 @@ private:
 
     int mGestureParam = -1; // parameter whose host gesture is open
 };
-
-inline IGraphics* IPluginBase::GetGUI() const {
-    return static_cast<IGraphics*>(mGraphics.get());
-}
