@@ -31,6 +31,12 @@ constexpr const char* kLFOTargetTexts[] = {"Pitch", "Pulse Width", "Filter", "Am
 constexpr const char* kPitchBendTexts[] = {"0",  "1",  "2",  "3",  "4",  "5",  "6",  "7",
                                            "8",  "9",  "10", "11", "12", "13", "14", "15",
                                            "16", "17", "18", "19", "20", "21", "22", "23"};
+// What the frame switches print for their states.
+constexpr const char* kOffOnWords[] = {"Off", "On"};
+constexpr const char* kFilterWords[] = {"LP", "HP", "BP"};
+constexpr const char* kDriveWords[] = {"Pre", "Post"};
+constexpr const char* kAmpWords[] = {"Env", "Gate"};
+constexpr const char* kVoicingWords[] = {"Mono", "Poly", "Legato"};
 constexpr const char* kModWheelTexts[] = {"OFF", "LFO", "Cutoff", "HardSync"};
 constexpr const char* kVelocityTexts[] = {"OFF", "Filter Envelope", "Amp"};
 
@@ -45,14 +51,14 @@ constexpr ControlDef Knob(int x, int y, const char* caption, LabelSide side = La
     return {ControlKind::kKnob, x, y, kImageKnob, false, caption, side};
 }
 constexpr ControlDef Fader(int x, int y, const char* caption) {
-    return {ControlKind::kFader, x, y, kImageSlider, false, caption, LabelSide::kBelow};
+    return {ControlKind::kFader, x, y, kImageSlider, false, caption, LabelSide::kBelow, {}};
 }
 constexpr ControlDef FrameSwitch(int x, int y, EPanelImage image, const char* caption,
-                                 bool stacked = false) {
-    return {ControlKind::kFrameSwitch, x, y, image, stacked, caption, LabelSide::kLeft};
+                                 std::span<const char* const> states, bool stacked = false) {
+    return {ControlKind::kFrameSwitch, x, y, image, stacked, caption, LabelSide::kLeft, states};
 }
 constexpr ControlDef StepSwitch(int x, int y, EPanelImage image, const char* caption) {
-    return {ControlKind::kStepSwitch, x, y, image, false, caption, LabelSide::kLeft};
+    return {ControlKind::kStepSwitch, x, y, image, false, caption, LabelSide::kLeft, {}};
 }
 
 // clang-format off
@@ -108,7 +114,7 @@ using K = ParamKind;
 // display texts; control; engine mapping, releases all notes; port symbol, section, unit, hints.
 constexpr ParamDef kRows[kNumParams] = {
     {kBPMSync, "BPM Sync On/Off", K::kBool, 1, 0, 1, 1, "BPMSyncOnoff", "", {},
-     FrameSwitch(179, 93, kImageBpmSync, "BPM Sync"),
+     FrameSwitch(179, 93, kImageBpmSync, "BPM Sync", kOffOnWords),
      ApplyBPMSync, false, "bpm_sync", "lfo", "", kHintToggled},
     {kLFOType, "LFO Type select", K::kEnum, 0, 0, 5, 1, "LFOType", "", kLFOTypeTexts,
      StepSwitch(124, 127, kImageLfoType, "Type"),
@@ -147,7 +153,7 @@ constexpr ParamDef kRows[kNumParams] = {
      Fader(288, 309, "Noise"),
      ApplyNoise, false, "noise", "mixer", "", kHintNone},
     {kFilterType, "Filter Type select", K::kInt, 0, 0, 2, 1, "FiltType", "", {},
-     FrameSwitch(665, 93, kImageFilterType, "Type"),
+     FrameSwitch(665, 93, kImageFilterType, "Type", kFilterWords),
      ApplyFilterType, false, "filter_type", "filter", "", kSelector},
     {kCutoff, "Cutoff Amount", K::kDouble, 1, 0, 1, kStep, "", "", {},
      Knob(614, 138, "Cutoff"),
@@ -174,13 +180,13 @@ constexpr ParamDef kRows[kNumParams] = {
      Fader(844, 309, "R"),
      ApplyRelease, false, "release", "envelope", "", kHintNone},
     {kDrivePrePost, "Drive Pre/Post Switch", K::kBool, 0, 0, 1, 1, "DrivePrePost", "", {},
-     FrameSwitch(967, 93, kImageToggle, "Position"),
+     FrameSwitch(967, 93, kImageToggle, "Position", kDriveWords),
      ApplyDrivePrePost, false, "drive_position", "drive", "", kHintToggled},
     {kDriveAmount, "Drive Amount", K::kDouble, 0, 0, 1, kStep, "DriveAmnt", "", {},
      Knob(946, 138, "Drive"),
      ApplyDriveAmount, false, "drive", "drive", "", kHintNone},
     {kAmpEnvSelect, "Amp Env/Gate Select", K::kInt, 0, 0, 1, 1, "AmpEnvSelect", "", {},
-     FrameSwitch(967, 267, kImageAmpEnv, "Mode"),
+     FrameSwitch(967, 267, kImageAmpEnv, "Mode", kAmpWords),
      ApplyAmpEnvSelect, false, "amp_mode", "amp", "", kSelector},
     {kVolume, "Amp Volume", K::kDouble, 0.8, 0, 1, kStep, "", "", {},
      Fader(958, 309, "Volume"),
@@ -198,7 +204,7 @@ constexpr ParamDef kRows[kNumParams] = {
      Knob(162, 395, "Glide"),
      ApplyPortaSpeed, false, "glide", "performance", "", kHintNone},
     {kPhonicType, "PhonicType", K::kInt, 1, 0, 2, 1, "Mono or Poly or Legato", "", {},
-     FrameSwitch(66, 398, kImagePhonic, "Voicing", true),
+     FrameSwitch(66, 398, kImagePhonic, "Voicing", kVoicingWords, true),
      ApplyPhonicType, true, "voicing", "performance", "", kSelector},
 };
 

@@ -59,6 +59,7 @@ struct ControlDef {
     bool stacked;        // frame switches: one row per state instead of side by side
     const char* caption; // the panel's printed name for the control
     LabelSide captionSide;
+    std::span<const char* const> switchTexts; // frame switches: what each state is called
 };
 
 // Hints a host binding publishes with the parameter's port.

@@ -17,14 +17,28 @@ const std::vector<PlacedControl>& placedControls() {
     return controls;
 }
 
+// The width the artwork gives one option (side by side) or the whole switch (stacked).
+int switchPartWidth(const std::string& image) {
+    if (image == "bpm_sync_switch") return 36;
+    if (image == "filter_type_switch") return 32;
+    if (image == "phonic_switch") return 64;
+    return 38; // toggle, amp_env_switch
+}
+
 const std::vector<FrameSwitchArt>& frameSwitches() {
-    static const std::vector<FrameSwitchArt> switches = {
-        {"bpm_sync_switch", {"Off", "On"}, false, 36},
-        {"filter_type_switch", {"LP", "HP", "BP"}, false, 32},
-        {"toggle", {"Pre", "Post"}, false, 38},
-        {"amp_env_switch", {"Env", "Gate"}, false, 38},
-        {"phonic_switch", {"Mono", "Poly", "Legato"}, true, 64},
-    };
+    static const std::vector<FrameSwitchArt> switches = [] {
+        std::vector<FrameSwitchArt> list;
+        for (const ParamDef& def : KarvelundParamTable()) {
+            const ControlDef& c = def.control;
+            if (c.kind != Kind::kFrameSwitch) continue;
+            const char* image = GetPanelImage(c.image).name;
+            list.push_back({image,
+                            {c.switchTexts.begin(), c.switchTexts.end()},
+                            c.stacked,
+                            switchPartWidth(image)});
+        }
+        return list;
+    }();
     return switches;
 }
 

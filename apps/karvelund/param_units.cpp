@@ -1,6 +1,6 @@
 #include "param_units.h"
 
-#include "KarvelundParams.h"
+#include "KarvelundParamTable.h"
 #include "LFO.h"
 
 #include "core/IParam.h"
@@ -97,23 +97,14 @@ std::string hertzText(double hertz) {
 } // namespace
 
 const std::vector<std::string>& editorSwitchLabels(int idx) {
+    static const std::vector<std::vector<std::string>> labels = [] {
+        std::vector<std::vector<std::string>> all(kNumParams);
+        for (const ParamDef& def : KarvelundParamTable())
+            all[def.index].assign(def.control.switchTexts.begin(), def.control.switchTexts.end());
+        return all;
+    }();
     static const std::vector<std::string> none;
-    static const std::vector<std::string> phonic = {"Mono", "Poly", "Legato"};
-    static const std::vector<std::string> filter = {"LP", "HP", "BP"};
-    static const std::vector<std::string> amp = {"Env", "Gate"};
-    static const std::vector<std::string> drive = {"Pre", "Post"};
-    switch (idx) {
-    case kPhonicType:
-        return phonic;
-    case kFilterType:
-        return filter;
-    case kAmpEnvSelect:
-        return amp;
-    case kDrivePrePost:
-        return drive;
-    default:
-        return none;
-    }
+    return idx >= 0 && idx < kNumParams ? labels[idx] : none;
 }
 
 std::optional<double> parseValueInUnit(IPluginBase& plug, int idx, std::string_view text,
