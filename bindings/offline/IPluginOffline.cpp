@@ -24,7 +24,10 @@ void IPluginOffline::SendMidiToPlug(const IMidiMsg& msg) {
     ProcessMidiMsg(&copy);
 }
 
+// The block is rendered under the instance lock, so a host request on another thread changes
+// the state between blocks, never within one.
 void IPluginOffline::Render(double** outputs, int nFrames) {
+    IMutexLock lock(this);
     AttachOutputBuffers(0, NOutChannels(), outputs);
     ProcessBuffers(0.0, nFrames);
 }
