@@ -1,7 +1,6 @@
 #include "IPluginAU.h"
 
 #include "core/Log.h"
-#include "editor/IGraphics.h"
 
 namespace slots = ComponentParametersSlots;
 
@@ -301,7 +300,7 @@ OSStatus IPluginAU::SetParamProc(void* pPlug, AudioUnitParameterID paramID, Audi
     if (!param) return kAudioUnitErr_InvalidParameter;
     if (value != value) return kAudioUnitErr_InvalidPropertyValue; // NaN
     param->Set(value);
-    if (IGraphics* gui = plug->GetGUI()) gui->SetParameterFromPlug(idx, value, false);
+    if (IPluginEditor* editor = plug->GetEditor()) editor->SetParameterFromPlug(idx, value, false);
     plug->OnParamChange(idx);
     return noErr;
 }

@@ -1,7 +1,6 @@
 #include "IPluginAU.h"
 
 #include "core/Log.h"
-#include "editor/IGraphics.h"
 
 void IPluginAU::SendParamEvent(AudioUnitEventType type, int idx) {
     AudioUnitEvent event = {};
@@ -124,7 +123,7 @@ void IPluginAU::HostSpecificInit() {
 }
 
 void IPluginAU::ResizeGraphics(int, int) {
-    if (GetGUI()) OnWindowResize();
+    if (GetEditor()) OnWindowResize();
 }
 
 bool IPluginAU::SendMidiMsg(IMidiMsg*) {

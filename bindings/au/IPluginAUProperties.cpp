@@ -73,7 +73,7 @@ ComponentResult IPluginAU::GetProperty(AudioUnitPropertyID propID, AudioUnitScop
         *dataSize = sizeof(CFStringRef);
         return data ? GetElementName(scope, element, data) : kAudioUnitErr_InvalidProperty;
     case kAudioUnitProperty_CocoaUI:
-        if (!GetGUI()) return kAudioUnitErr_InvalidProperty;
+        if (!GetEditor()) return kAudioUnitErr_InvalidProperty;
         *dataSize = sizeof(AudioUnitCocoaViewInfo);
         return data ? GetCocoaUI(data) : noErr;
     case kAudioUnitProperty_ParameterStringFromValue:
@@ -194,7 +194,7 @@ ComponentResult IPluginAU::GetProperty(AudioUnitPropertyID propID, AudioUnitScop
         if (data) Put<UInt32>(data, static_cast<UInt32>(GetBlockSize()));
         return noErr;
     case kAudioUnitProperty_GetUIComponentList:
-        if (!GetGUI()) return kAudioUnitErr_InvalidProperty;
+        if (!GetEditor()) return kAudioUnitErr_InvalidProperty;
         *dataSize = sizeof(ComponentDescription);
         if (data) {
             const ComponentDescription view = {kAudioUnitCarbonViewComponentType,
