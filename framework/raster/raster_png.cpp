@@ -62,7 +62,7 @@ void requestPixelLayout(png_structp png, png_infop info, int colorType, int bitD
 
 // Sizes the target to the image and points one row pointer at each of its rows, top first.
 bool prepareTarget(ReadContext& ctx, png_uint_32 width, png_uint_32 height) {
-    if (width > 0x7FFFFFFF || height > 0x7FFFFFFF) return false;
+    if (width > RAST_kMaxPNGSide || height > RAST_kMaxPNGSide) return false;
     const int w = static_cast<int>(width), h = static_cast<int>(height);
     if (ctx.given) {
         ctx.given->resize(w, h);
@@ -81,6 +81,8 @@ bool prepareTarget(ReadContext& ctx, png_uint_32 width, png_uint_32 height) {
 bool decode(ReadContext& ctx) {
     if (setjmp(png_jmpbuf(ctx.png))) return false;
     png_init_io(ctx.png, ctx.file.get());
+    // libpng itself refuses a larger header before reading further.
+    png_set_user_limits(ctx.png, RAST_kMaxPNGSide, RAST_kMaxPNGSide);
     png_read_info(ctx.png, ctx.info);
     png_uint_32 width = 0, height = 0;
     int bitDepth = 0, colorType = 0;
