@@ -109,6 +109,10 @@ void IPluginBase::MakeDefaultUserPresetName(UTIL_String* name) const {
 }
 
 bool IPluginBase::RestorePreset(int idx) {
+    return LoadPreset(idx, true);
+}
+
+bool IPluginBase::LoadPreset(int idx, bool redrawControls) {
     IPreset* preset = mPresets.Get(idx);
     if (!preset) return false;
     if (!preset->mInitialized) {
@@ -125,7 +129,7 @@ bool IPluginBase::RestorePreset(int idx) {
     }
     mCurrentPresetIdx = idx;
     PresetsChangedByHost();
-    RedrawParamControls();
+    if (redrawControls) RedrawParamControls();
     return true;
 }
 
