@@ -4,6 +4,9 @@
 #include "raster_test_util.h"
 
 #include <png.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 #include <zlib.h>
 
 #include <cstdint>
@@ -258,4 +261,50 @@ TEST_F(PngTest, ImagesAboveTheSizeLimitAreRefusedBeforeAllocating) {
     fillPattern(&tall);
     ASSERT_TRUE(RAST_WritePNG(path("tall.png").c_str(), &tall));
     EXPECT_EQ(RAST_LoadPNG(path("tall.png").c_str()), nullptr);
+}
+
+namespace {
+
+// The largest resident size (MB) of a child process that loads path.
+long childPeakMegabytesLoading(const std::string& path) {
+    int fds[2];
+    if (::pipe(fds) != 0) return -1;
+    const pid_t child = ::fork();
+    if (child == 0) {
+        ::close(fds[0]);
+        delete RAST_LoadPNG(path.c_str());
+        rusage usage{};
+        ::getrusage(RUSAGE_SELF, &usage);
+        const long megabytes = usage.ru_maxrss / 1024;
+        (void)!::write(fds[1], &megabytes, sizeof(megabytes));
+        ::_exit(0);
+    }
+    ::close(fds[1]);
+    long megabytes = -1;
+    if (::read(fds[0], &megabytes, sizeof(megabytes)) != sizeof(megabytes)) megabytes = -1;
+    ::close(fds[0]);
+    ::waitpid(child, nullptr, 0);
+    return megabytes;
+}
+
+} // namespace
+
+// A text chunk declaring a gigabyte (192 bytes of file) is refused without the gigabyte.
+TEST_F(PngTest, HugeAncillaryChunksAreRefusedWithoutAllocating) {
+    std::vector<unsigned char> bytes = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+    std::vector<unsigned char> ihdr;
+    putBigEndian(ihdr, 16);
+    putBigEndian(ihdr, 16);
+    ihdr.insert(ihdr.end(), {8, PNG_COLOR_TYPE_RGB_ALPHA, 0, 0, 0});
+    putChunk(bytes, "IHDR", ihdr);
+    putBigEndian(bytes, 1192036890); // zTXt length, with a few bytes of it present
+    bytes.insert(bytes.end(), {'z', 'T', 'X', 't', 'C', 'o', 'm', 'm', 'e', 'n', 't', 0, 0});
+    const std::string bomb = path("bomb.png");
+    std::ofstream(bomb, std::ios::binary)
+        .write(reinterpret_cast<const char*>(bytes.data()),
+               static_cast<std::streamsize>(bytes.size()));
+    EXPECT_EQ(RAST_LoadPNG(bomb.c_str()), nullptr);
+    const long peak = childPeakMegabytesLoading(bomb);
+    ASSERT_GT(peak, 0);
+    EXPECT_LT(peak, 200);
 }
