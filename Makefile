@@ -5,8 +5,11 @@ JOBS ?= $(shell nproc)
 BUILD := build/release
 ASAN_BUILD := build/asan
 TSAN_BUILD := build/tsan
+FUZZ_BUILD := build/fuzz
+# Seconds each fuzz target runs for in `make fuzz`.
+SECONDS ?= 30
 
-.PHONY: demo test test-asan test-tsan bench build bootstrap format clean
+.PHONY: demo test test-asan test-tsan fuzz bench build bootstrap format clean
 
 bootstrap:
 	@scripts/bootstrap
@@ -41,6 +44,15 @@ test-tsan: bootstrap $(TSAN_BUILD)/CMakeCache.txt
 	cmake --build $(TSAN_BUILD) -j $(JOBS)
 	cd $(TSAN_BUILD) && TSAN_OPTIONS="halt_on_error=1 exitcode=66 second_deadlock_stack=1" KARVELUND_STRESS_SECONDS=10 \
 	  ctest --output-on-failure -j $(JOBS) -L threads
+
+$(FUZZ_BUILD)/CMakeCache.txt: | bootstrap
+	CC=clang CXX=clang++ cmake -S . -B $(FUZZ_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+	  -DKARVELUND_FUZZ=ON -DKARVELUND_TESTS=OFF -DKARVELUND_BENCH=OFF
+
+# Every fuzz target for SECONDS seconds, after replaying its committed findings.
+fuzz: bootstrap $(FUZZ_BUILD)/CMakeCache.txt
+	cmake --build $(FUZZ_BUILD) -j $(JOBS)
+	scripts/fuzz $(FUZZ_BUILD) $(SECONDS)
 
 bench: build
 	@for b in $(BUILD)/bench/bench_*; do echo "== $$b"; $$b; done

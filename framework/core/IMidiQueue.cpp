@@ -6,10 +6,19 @@ namespace {
 
 constexpr int kGranule = 512;
 
+bool IsNoteOff(const IMidiMsg& msg) {
+    const IMidiMsg::EStatusMsg status = msg.StatusMsg();
+    return status == IMidiMsg::kNoteOff || (status == IMidiMsg::kNoteOn && msg.mData2 == 0);
+}
+
+bool IsNoteOn(const IMidiMsg& msg) {
+    return msg.StatusMsg() == IMidiMsg::kNoteOn && msg.mData2 != 0;
+}
+
 } // namespace
 
-IMidiQueue::IMidiQueue(int size) : mGrow(Granulize(size)) {
-    Expand();
+IMidiQueue::IMidiQueue(int size) {
+    Reallocate(Granulize(size));
 }
 
 int IMidiQueue::Granulize(int size) {
@@ -18,12 +27,10 @@ int IMidiQueue::Granulize(int size) {
 }
 
 void IMidiQueue::Add(const IMidiMsg* msg) {
+    if (mBack >= mSize && mFront > 0) Compact();
     if (mBack >= mSize) {
-        if (mFront > 0) {
-            Compact();
-        } else if (!Expand()) {
-            return;
-        }
+        ++mDropped;
+        if (!IsNoteOff(*msg) || !DropNewestForNoteOff()) return;
     }
     int insertAt = mBack;
     if (!Empty() && msg->mOffset < mBuf[static_cast<size_t>(mBack - 1)].mOffset) {
@@ -35,6 +42,26 @@ void IMidiQueue::Add(const IMidiMsg* msg) {
     }
     mBuf[static_cast<size_t>(insertAt)] = *msg;
     ++mBack;
+}
+
+bool IMidiQueue::DropNewestForNoteOff() {
+    int victim = -1;
+    for (int i = mBack - 1; i >= mFront; --i) {
+        const IMidiMsg& queued = mBuf[static_cast<size_t>(i)];
+        if (IsNoteOn(queued)) {
+            victim = i;
+            break;
+        }
+        if (victim < 0 && !IsNoteOff(queued)) victim = i;
+    }
+    if (victim < 0) return false;
+    EraseAt(victim);
+    return true;
+}
+
+void IMidiQueue::EraseAt(int idx) {
+    std::move(mBuf.begin() + idx + 1, mBuf.begin() + mBack, mBuf.begin() + idx);
+    --mBack;
 }
 
 void IMidiQueue::Remove() {
@@ -49,8 +76,8 @@ void IMidiQueue::Flush(int nFrames) {
 
 int IMidiQueue::Resize(int size) {
     if (mFront > 0) Compact();
-    mGrow = Granulize(size);
-    const int capacity = mGrow < mBack ? Granulize(mBack) : mGrow;
+    const int granule = Granulize(size);
+    const int capacity = granule < mBack ? Granulize(mBack) : granule;
     if (capacity != mSize) Reallocate(capacity);
     return mSize;
 }
@@ -59,12 +86,6 @@ void IMidiQueue::Compact() {
     std::move(mBuf.begin() + mFront, mBuf.begin() + mBack, mBuf.begin());
     mBack -= mFront;
     mFront = 0;
-}
-
-bool IMidiQueue::Expand() {
-    if (mGrow <= 0) return false;
-    Reallocate((mSize / mGrow + 1) * mGrow);
-    return true;
 }
 
 void IMidiQueue::Reallocate(int size) {

@@ -76,16 +76,23 @@ double IParam::DBToAmp() const {
     return ::DBToAmp(mValue);
 }
 
+// Integer, enumerated and on/off parameters hold only values on their step grid (counted from
+// 0), so the engine's truncation, the display and every export read the same setting.
+double IParam::Snapped(double value) const {
+    if (mType == kTypeDouble) return value;
+    return std::floor(0.5 + value / mStep) * mStep;
+}
+
 void IParam::Set(double value) {
     if (!std::isfinite(value)) return;
-    mValue = std::clamp(value, mMin, mMax);
+    mValue = std::clamp(Snapped(std::clamp(value, mMin, mMax)), mMin, mMax);
 }
 
 void IParam::SetNormalized(double normalizedValue) {
     if (!std::isfinite(normalizedValue)) return;
-    double value = FromNormalizedParam(std::clamp(normalizedValue, 0.0, 1.0), mMin, mMax, mShape);
-    if (mType != kTypeDouble) value = std::floor(0.5 + value / mStep) * mStep;
-    mValue = std::min(value, mMax);
+    const double value =
+        FromNormalizedParam(std::clamp(normalizedValue, 0.0, 1.0), mMin, mMax, mShape);
+    mValue = std::min(Snapped(value), mMax);
 }
 
 double IParam::GetNormalized() const {

@@ -44,7 +44,8 @@ public:
     double GetShape() const { return mShape; }
     int GetDisplayPrecision() const { return mDisplayPrecision; }
 
-    // Clamps to the range. A value that is not finite is ignored.
+    // Clamps to the range; integer, enumerated and on/off kinds snap to the nearest step. A
+    // value that is not finite is ignored.
     void Set(double value);
     // Sets from 0..1 through the shape curve; integer kinds snap to the step grid. x is
     // clamped to 0..1 and a value that is not finite is ignored.
@@ -89,6 +90,8 @@ public:
     void NegateDisplay(bool negate = true) { mNegateDisplay = negate; }
 
 private:
+    double Snapped(double value) const;
+
     EParamType mType = kTypeNone;
     double mValue = 0.0;
     double mMin = 0.0;

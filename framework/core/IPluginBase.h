@@ -341,6 +341,8 @@ private:
     bool AnyChannelUsesScratch() const;
     void CopyToFloatOutputs(int nProcessed, int nFrames, bool accumulate);
 
+    // RestorePreset, with the editor's controls updated only when redrawControls is set.
+    bool LoadPreset(int idx, bool redrawControls);
     IPreset* FirstUninitializedPreset();
     void MakeDefaultUserPresetName(UTIL_String* name) const;
     int CheckPresetList(const ByteChunk* chunk, int startPos) const;

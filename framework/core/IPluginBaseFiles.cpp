@@ -161,8 +161,10 @@ bool IPluginBase::LoadBankFromChunk(const ByteChunk* file) {
     }
 
     IMutexLock lock(this);
+    // The editor shows only the program selected at the end, so the ones passed through on
+    // the way are not pushed into its controls.
     for (int p = 0; p < static_cast<int>(programs.size()); ++p) {
-        if (!RestorePreset(p)) mCurrentPresetIdx = p; // a broken stored state is replaced below
+        if (!LoadPreset(p, false)) mCurrentPresetIdx = p; // a broken stored state is replaced below
         const std::vector<float>& values = programs[static_cast<size_t>(p)].mValues;
         for (int i = 0; i < NParams(); ++i)
             GetParam(i)->SetNormalized(values[static_cast<size_t>(i)]);

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
+#include <vector>
 
 void IPluginBase::OnParamReset() {
     for (int i = 0; i < NParams(); ++i)
@@ -88,16 +89,21 @@ int GetFiniteDouble(const ByteChunk* chunk, double* value, int pos) {
 
 } // namespace
 
+// Reads every value before changing anything: a chunk that is short or holds a value that is
+// not a number is refused whole, so a failed restore leaves the plug-in as it was. Reading
+// happens outside the mutex; only applying the values holds it.
 int IPluginBase::UnserializeParams(const ByteChunk* chunk, int startPos) {
-    IMutexLock lock(this);
+    std::vector<double> values(static_cast<size_t>(NParams()));
     int pos = startPos;
-    for (int i = 0; i < NParams() && pos >= 0; ++i) {
+    for (int i = 0; i < NParams() && pos >= 0; ++i)
+        pos = GetFiniteDouble(chunk, &values[static_cast<size_t>(i)], pos);
+    if (pos < 0) return -1;
+    IMutexLock lock(this);
+    for (int i = 0; i < NParams(); ++i) {
         IParam* param = GetParam(i);
         Trace("UnserializeParams", __LINE__, "%d %s %f", i, param->GetNameForHost(),
               param->Value());
-        double value = 0.0;
-        pos = GetFiniteDouble(chunk, &value, pos);
-        param->Set(value);
+        param->Set(values[static_cast<size_t>(i)]);
     }
     OnParamReset();
     return pos;

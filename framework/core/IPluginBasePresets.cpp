@@ -109,6 +109,10 @@ void IPluginBase::MakeDefaultUserPresetName(UTIL_String* name) const {
 }
 
 bool IPluginBase::RestorePreset(int idx) {
+    return LoadPreset(idx, true);
+}
+
+bool IPluginBase::LoadPreset(int idx, bool redrawControls) {
     IMutexLock lock(this);
     IPreset* preset = mPresets.Get(idx);
     if (!preset) return false;
@@ -126,7 +130,7 @@ bool IPluginBase::RestorePreset(int idx) {
     }
     mCurrentPresetIdx = idx;
     PresetsChangedByHost();
-    RedrawParamControls();
+    if (redrawControls) RedrawParamControls();
     return true;
 }
 

@@ -66,7 +66,9 @@ ISwitchFramesControl::ISwitchFramesControl(IPluginBase* plug, int x, int y, int 
 
 void ISwitchFramesControl::OnMouseDown(int x, int y, IMouseMod* /*mod*/) {
     // A click between parts keeps the value but still counts as an edit.
-    PartValueAt(mParts, x, y, &mValue);
+    double value = mValue;
+    PartValueAt(mParts, x, y, &value);
+    mValue = value;
     SetDirty(true);
 }
 
@@ -107,7 +109,9 @@ void IRadioButtonsControl::OnMouseDown(int x, int y, IMouseMod* mod) {
         PromptUserInput();
         return;
     }
-    PartValueAt(mButtons, x, y, &mValue);
+    double value = mValue;
+    PartValueAt(mButtons, x, y, &value);
+    mValue = value;
     SetDirty(true);
 }
 

@@ -51,8 +51,8 @@ IBitmapTextControl::IBitmapTextControl(IPluginBase* plug, IRECT rect, IBitmap* f
 void IBitmapTextControl::SetTextFromPlug(const char* str) {
     const char* text = str ? str : "";
     if (std::strcmp(text, mStr.Get()) == 0) return;
-    SetDirty(false);
     mStr.Set(text);
+    SetDirty(false); // after the change, so that a pass that takes the mark draws it
 }
 
 bool IBitmapTextControl::Draw(IGraphics* graphics) {

@@ -56,9 +56,10 @@ void IControl::GrayOut(bool gray) {
 
 void IControl::SetDirty(bool pushParamToPlug) {
     // A value that is not a number (never a valid position) falls to the low end.
-    if (!(mValue >= mClampLo))
+    const double value = mValue;
+    if (!(value >= mClampLo))
         mValue = mClampLo;
-    else if (mValue > mClampHi)
+    else if (value > mClampHi)
         mValue = mClampHi;
     mDirty = true;
     if (!pushParamToPlug || !mPlug || mParamIdx < 0) return;
@@ -81,8 +82,8 @@ void IControl::UpdateDisplayControls() {
 }
 
 void IControl::SetClean() {
-    mDirty = mRedraw;
-    mRedraw = false;
+    mDirty = false;
+    if (mRedraw.exchange(false)) mDirty = true;
 }
 
 void IControl::SetAuxParamValueFromPlug(int auxParamIdx, double value) {

@@ -2,6 +2,7 @@
 
 #include "editor/IGraphicsStructs.h"
 
+#include <atomic>
 #include <vector>
 
 class IPluginBase;
@@ -47,6 +48,8 @@ public:
     // Clamps the value to the clamp range and marks the control for drawing; with
     // pushParamToPlug the value goes to the plug-in and the display controls.
     virtual void SetDirty(bool pushParamToPlug = true);
+    // Takes the dirty mark before the control is drawn: a mark made while it draws (from the
+    // plug-in's side, on another thread) survives for the next pass.
     virtual void SetClean();
     virtual bool IsDirty() { return mDirty; }
     virtual void OnGUIIdle() {}
@@ -109,13 +112,15 @@ protected:
     IRECT mTargetRECT;
     int mParamIdx;
     std::vector<AuxParam> mAuxParams;
-    double mValue = 0.0;
+    // The plug-in side may set the value and the marks from a host thread while the editor
+    // draws, so they are atomic.
+    std::atomic<double> mValue = 0.0;
     double mDefaultValue = -1.0;
     double mClampLo = 0.0, mClampHi = 1.0;
-    bool mDirty = true;
+    std::atomic<bool> mDirty = true;
     bool mHide = false;
     bool mGrayed = false;
-    bool mRedraw = false;
+    std::atomic<bool> mRedraw = false;
     bool mDisablePrompt = true;
     bool mDblAsSingleClick = false;
     bool mMOWhenGrayed = false;

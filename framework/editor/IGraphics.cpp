@@ -160,12 +160,15 @@ bool IGraphics::Draw(IRECT* r) {
     return DrawScreen(r);
 }
 
+// A control outside r keeps its mark: it was clean when r was measured, so a mark it carries
+// now was made since (from another thread) and is drawn on the next pass.
 void IGraphics::DrawStrict(const IRECT& r) {
     mDrawRECT = r;
     for (int i = 0; i < NControls(); ++i) {
         IControl* control = GetControl(i);
-        if (!control->IsHidden() && control->GetRECT()->Intersects(r)) control->Draw(this);
+        if (!control->GetRECT()->Intersects(r)) continue;
         control->SetClean();
+        if (!control->IsHidden()) control->Draw(this);
     }
 }
 
@@ -176,8 +179,8 @@ void IGraphics::DrawDirtyControls() {
         for (int i = 0; i < NControls(); ++i) {
             IControl* control = GetControl(i);
             if (i > 0 && control->IsHidden()) continue;
-            control->Draw(this);
             control->SetClean();
+            control->Draw(this);
         }
         return;
     }
@@ -187,12 +190,12 @@ void IGraphics::DrawDirtyControls() {
         IControl* dirty = GetControl(i);
         if (!dirty->IsDirty()) continue;
         mDrawRECT = *dirty->GetRECT();
+        dirty->SetClean();
         for (int j = 0; j < NControls(); ++j) {
             IControl* control = GetControl(j);
             if (control->IsHidden()) continue;
             if (j == i || control->GetRECT()->Intersects(mDrawRECT)) control->Draw(this);
         }
-        dirty->SetClean();
     }
 }
 

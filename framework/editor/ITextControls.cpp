@@ -13,8 +13,8 @@ ITextControl::ITextControl(IPluginBase* plug, IRECT rect, const IText* text, con
 void ITextControl::SetTextFromPlug(const char* str) {
     const char* text = str ? str : "";
     if (std::strcmp(text, mStr.Get()) == 0) return;
-    SetDirty(false);
     mStr.Set(text);
+    SetDirty(false); // after the change, so that a pass that takes the mark draws it
 }
 
 bool ITextControl::Draw(IGraphics* graphics) {

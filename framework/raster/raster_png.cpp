@@ -6,6 +6,7 @@
 
 #include <csetjmp>
 #include <cstdio>
+#include <cstdlib>
 #include <memory>
 #include <vector>
 
@@ -14,6 +15,27 @@
 // and the functions between setjmp and libpng hold only trivially destructible locals.
 
 namespace {
+
+// libpng sizes some buffers from what a chunk declares and zeroes them before reading it, so
+// a few bytes can ask for gigabytes. No single allocation of libpng's may exceed this (its row
+// buffers at the largest width need 64 KB; the image itself is ours).
+constexpr png_alloc_size_t kMaxLibpngAllocation = 16 << 20;
+constexpr png_uint_32 kMaxAncillaryChunks = 64;
+
+png_voidp cappedMalloc(png_structp, png_alloc_size_t size) {
+    return size > kMaxLibpngAllocation ? nullptr : std::malloc(size);
+}
+void plainFree(png_structp, png_voidp p) {
+    std::free(p);
+}
+
+// Text, colour-profile and palette-suggestion chunks mean nothing to the editor: skipped
+// unread (libpng then needs no buffer for them).
+void ignoreDescriptiveChunks(png_structp png) {
+    static const png_byte kIgnored[] = "tEXt\0zTXt\0iTXt\0iCCP\0sPLT\0eXIf";
+    png_set_keep_unknown_chunks(png, PNG_HANDLE_CHUNK_NEVER, kIgnored, 6);
+    png_set_keep_unknown_chunks(png, PNG_HANDLE_CHUNK_NEVER, nullptr, 0);
+}
 
 struct FileCloser {
     void operator()(std::FILE* f) const { std::fclose(f); }
@@ -62,7 +84,7 @@ void requestPixelLayout(png_structp png, png_infop info, int colorType, int bitD
 
 // Sizes the target to the image and points one row pointer at each of its rows, top first.
 bool prepareTarget(ReadContext& ctx, png_uint_32 width, png_uint_32 height) {
-    if (width > 0x7FFFFFFF || height > 0x7FFFFFFF) return false;
+    if (width > RAST_kMaxPNGSide || height > RAST_kMaxPNGSide) return false;
     const int w = static_cast<int>(width), h = static_cast<int>(height);
     if (ctx.given) {
         ctx.given->resize(w, h);
@@ -81,6 +103,10 @@ bool prepareTarget(ReadContext& ctx, png_uint_32 width, png_uint_32 height) {
 bool decode(ReadContext& ctx) {
     if (setjmp(png_jmpbuf(ctx.png))) return false;
     png_init_io(ctx.png, ctx.file.get());
+    // libpng itself refuses a larger header before reading further.
+    png_set_user_limits(ctx.png, RAST_kMaxPNGSide, RAST_kMaxPNGSide);
+    png_set_chunk_cache_max(ctx.png, kMaxAncillaryChunks);
+    ignoreDescriptiveChunks(ctx.png);
     png_read_info(ctx.png, ctx.info);
     png_uint_32 width = 0, height = 0;
     int bitDepth = 0, colorType = 0;
@@ -124,7 +150,8 @@ RAST_IBitmap* RAST_LoadPNG(const char* filename, RAST_IBitmap* bmp) {
     ctx.given = bmp;
     ctx.file.reset(std::fopen(filename, "rb"));
     if (!ctx.file) return nullptr;
-    ctx.png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, quietError, quietWarning);
+    ctx.png = png_create_read_struct_2(PNG_LIBPNG_VER_STRING, nullptr, quietError, quietWarning,
+                                       nullptr, cappedMalloc, plainFree);
     if (!ctx.png) return nullptr;
     ctx.info = png_create_info_struct(ctx.png);
     if (!ctx.info || !decode(ctx)) return nullptr;

@@ -267,6 +267,27 @@ TEST(BankFile, LoadSetsEveryPresetAndSelectsTheCurrentProgram) {
     }
 }
 
+// The editor is shown the selected program only, not every program the load passes through
+// (64 full updates of every control made loading the factory bank slow).
+TEST(BankFile, EditorIsShownTheSelectedProgramOnce) {
+    TestPlug source;
+    FillPresets(&source);
+    source.SetCurrentPresetIdx(17);
+    ByteChunk file;
+    source.MakeBankFile(&file);
+
+    TestPlug plug;
+    plug.MakeDefaultPreset("-", 64);
+    FakeGraphics* graphics = plug.AttachFakeGraphics();
+    graphics->mFromPlug.clear();
+    ASSERT_TRUE(plug.LoadBankFromChunk(&file));
+    ASSERT_EQ(graphics->mFromPlug.size(), 31u);
+    for (int i = 0; i < 31; ++i) {
+        EXPECT_EQ(graphics->mFromPlug[static_cast<size_t>(i)].mParamIdx, i);
+        EXPECT_EQ(graphics->mFromPlug[static_cast<size_t>(i)].mValue, plug.GetParam(i)->Value());
+    }
+}
+
 TEST(BankFile, UninitialisedPresetsAreFilledByTheLoad) {
     TestPlug source;
     FillPresets(&source);

@@ -179,10 +179,7 @@ TEST(MidiQueue, FullQueueWithConsumedFrontCompactsInsteadOfGrowing) {
     queue.Add(&one);
     EXPECT_EQ(queue.GetSize(), 512);
     EXPECT_EQ(queue.ToDo(), 512);
-    const IMidiMsg two = NoteAt(601, 2);
-    queue.Add(&two); // now it must grow
-    EXPECT_EQ(queue.GetSize(), 1024);
-    EXPECT_EQ(queue.ToDo(), 513);
+    EXPECT_EQ(queue.Dropped(), 0);
 }
 
 TEST(MidiQueue, ResizeGranulesAndCapacity) {
@@ -191,6 +188,7 @@ TEST(MidiQueue, ResizeGranulesAndCapacity) {
     EXPECT_EQ(queue.Resize(1025), 1536);
     EXPECT_EQ(queue.Resize(100), 512);
     EXPECT_EQ(queue.Resize(0), 512); // never so small that nothing fits
+    EXPECT_EQ(queue.Resize(600), 1024);
     for (int i = 0; i < 600; ++i) {
         const IMidiMsg msg = NoteAt(i, 1);
         queue.Add(&msg);
@@ -213,4 +211,77 @@ TEST(MidiQueue, InsertsAfterConsumedMessagesOnly) {
     const auto order = Drain(queue, 10);
     ASSERT_EQ(order.size(), 3u);
     EXPECT_EQ(order[1].first, 3);
+}
+
+namespace {
+
+IMidiMsg NoteOffAt(int offset, int note) {
+    IMidiMsg msg;
+    msg.MakeNoteOffMsg(note, offset);
+    return msg;
+}
+
+IMidiMsg WheelAt(int offset) {
+    IMidiMsg msg;
+    msg.MakeControlChangeMsg(IMidiMsg::kModWheel, 0.5);
+    msg.mOffset = offset;
+    return msg;
+}
+
+} // namespace
+
+// A block flooded with more messages than the queue holds: the queue never grows (it is read
+// on the audio thread), drops and counts what does not fit, and keeps every note-off whose
+// note-on it kept.
+TEST(MidiQueue, FullQueueDropsAndCountsInsteadOfGrowing) {
+    IMidiQueue queue(512);
+    for (int i = 0; i < 512; ++i) {
+        const IMidiMsg msg = WheelAt(i);
+        queue.Add(&msg);
+    }
+    const IMidiMsg on = NoteAt(5, 60);
+    queue.Add(&on);
+    EXPECT_EQ(queue.GetSize(), 512);
+    EXPECT_EQ(queue.ToDo(), 512);
+    EXPECT_EQ(queue.Dropped(), 1);
+
+    // A note-off evicts the newest controller when there is no note-on to give way.
+    const IMidiMsg off = NoteOffAt(0, 61);
+    queue.Add(&off);
+    EXPECT_EQ(queue.ToDo(), 512);
+    EXPECT_EQ(queue.Dropped(), 2);
+    queue.Remove(); // the controller at offset 0 came first
+    EXPECT_EQ(queue.Peek()->StatusMsg(), IMidiMsg::kNoteOff);
+}
+
+TEST(MidiQueue, NoteOffTakesThePlaceOfTheNewestNoteOn) {
+    IMidiQueue queue(512);
+    for (int i = 0; i < 512; ++i) {
+        const IMidiMsg msg = NoteAt(i, i % 100); // note-ons at offsets 0..511
+        queue.Add(&msg);
+    }
+    const IMidiMsg off = NoteOffAt(3, 3); // releases the note-on queued at offset 3
+    queue.Add(&off);
+    ASSERT_EQ(queue.ToDo(), 512);
+    EXPECT_EQ(queue.Dropped(), 1);
+    std::vector<std::pair<int, int>> noteOns, noteOffs;
+    while (!queue.Empty()) {
+        const IMidiMsg* msg = queue.Peek();
+        auto& list = msg->StatusMsg() == IMidiMsg::kNoteOff ? noteOffs : noteOns;
+        list.emplace_back(msg->mOffset, msg->mData1);
+        queue.Remove();
+    }
+    EXPECT_EQ(noteOffs, (std::vector<std::pair<int, int>>{{3, 3}}));
+    ASSERT_EQ(noteOns.size(), 511u);
+    EXPECT_EQ(noteOns.back().first, 510); // the newest note-on (offset 511) gave way
+    EXPECT_EQ(noteOns[3].first, 3);       // the released note is still played
+
+    // A queue of nothing but note-offs has no room to make: the newcomer is dropped.
+    IMidiQueue offs(512);
+    for (int i = 0; i < 513; ++i) {
+        const IMidiMsg msg = NoteOffAt(i, i % 128);
+        offs.Add(&msg);
+    }
+    EXPECT_EQ(offs.ToDo(), 512);
+    EXPECT_EQ(offs.Dropped(), 1);
 }

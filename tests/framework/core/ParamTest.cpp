@@ -101,15 +101,43 @@ TEST(Param, OutermostInitialiserDecidesTheKind) {
     EXPECT_STREQ(param.GetNameForHost(), "y");
 }
 
-TEST(Param, SetClampsWithoutSnapping) {
+TEST(Param, SetClampsAndSnapsStepKindsToTheNearestStep) {
     IParam param;
     param.InitInt("x", 0, 0, 10, "", "");
     param.Set(3.7);
-    EXPECT_EQ(param.Value(), 3.7);
+    EXPECT_EQ(param.Value(), 4.0);
+    EXPECT_EQ(param.Int(), 4); // what the engine reads is what the display shows
+    param.Set(3.2);
+    EXPECT_EQ(param.Value(), 3.0);
     param.Set(11.0);
     EXPECT_EQ(param.Value(), 10.0);
     param.Set(-1.0);
     EXPECT_EQ(param.Value(), 0.0);
+
+    IParam sync;
+    sync.InitBool("BPM Sync On/Off", false, "", "");
+    sync.Set(0.3); // read as "on" by truncation-free Bool() before, shown "off"
+    EXPECT_EQ(sync.Value(), 0.0);
+    EXPECT_FALSE(sync.Bool());
+    EXPECT_EQ(Display(sync), "off");
+    sync.Set(0.5); // half a step goes up, as SetNormalized does
+    EXPECT_EQ(sync.Value(), 1.0);
+    EXPECT_EQ(Display(sync), "on");
+
+    IParam mode;
+    mode.InitEnum("PhonicType", 0, 3, "", "");
+    mode.Set(0.6);
+    EXPECT_EQ(mode.Value(), 1.0);
+    EXPECT_EQ(mode.Int(), 1);
+    mode.SetNormalized(mode.GetNormalized()); // an export and re-import keeps it
+    EXPECT_EQ(mode.Value(), 1.0);
+}
+
+TEST(Param, SetLeavesContinuousValuesOffTheirStep) {
+    IParam param;
+    param.InitDouble("Cutoff", 0.5, 0.0, 1.0, 0.01, "", "");
+    param.Set(0.123456789);
+    EXPECT_EQ(param.Value(), 0.123456789);
 }
 
 TEST(Param, NonFiniteInputNeverReachesTheValue) {

@@ -29,47 +29,36 @@ TEST(State, UnserializeRestoresValuesAndAppliesThem) {
     EXPECT_EQ(plug.mChanges.size(), 31u);
 }
 
-TEST(State, ShortChunkSetsTheFirstMissingParameterToZeroClamped) {
+// A refused restore changes nothing: not the values, not the engine (no OnParamChange).
+TEST(State, ShortOrDamagedChunkIsRefusedWhole) {
     TestPlug source;
     source.SetDistinctValues(0.1);
     ByteChunk chunk;
     source.SerializeState(&chunk);
-    chunk.Resize(240);
-
-    TestPlug plug;
-    plug.GetParam(30)->Set(12.0);
-    EXPECT_EQ(plug.UnserializeParams(&chunk, 0), -1);
-    EXPECT_EQ(plug.GetParam(29)->Value(), source.GetParam(29)->Value());
-    EXPECT_EQ(plug.GetParam(30)->Value(), 0.0); // range -30 .. 61: 0 is inside
-    EXPECT_EQ(plug.mChanges.size(), 31u);       // applied all the same
-
-    chunk.Resize(16); // parameter 2 is missing: range -2 .. 5
-    plug.GetParam(3)->Set(1.0);
-    EXPECT_EQ(plug.UnserializeParams(&chunk, 0), -1);
-    EXPECT_EQ(plug.GetParam(2)->Value(), 0.0);
-    EXPECT_EQ(plug.GetParam(3)->Value(), 1.0); // left alone
-}
-
-TEST(State, NonFiniteValuesCountAsFailedReads) {
-    TestPlug plug;
-    plug.SetDistinctValues(0.2);
-    ByteChunk chunk;
-    plug.SerializeState(&chunk);
     const double nan = std::numeric_limits<double>::quiet_NaN();
     const double inf = std::numeric_limits<double>::infinity();
-    std::memcpy(chunk.GetBytes() + 8 * 4, &nan, 8);
 
-    TestPlug target;
-    target.GetParam(5)->Set(2.5);
-    EXPECT_EQ(target.UnserializeParams(&chunk, 0), -1);
-    EXPECT_EQ(target.GetParam(3)->Value(), plug.GetParam(3)->Value());
-    EXPECT_EQ(target.GetParam(4)->Value(), 0.0);
-    EXPECT_EQ(target.GetParam(5)->Value(), 2.5);
-    EXPECT_EQ(target.CheckState(&chunk, 0), -1);
+    TestPlug plug;
+    plug.SetDistinctValues(0.7);
+    const auto before = plug.Values();
+    ByteChunk shortChunk;
+    shortChunk.PutChunk(&chunk);
+    shortChunk.Resize(240);
+    EXPECT_EQ(plug.UnserializeParams(&shortChunk, 0), -1);
+    EXPECT_EQ(plug.UnserializeParams(&chunk, 8), -1); // starts one value late
+    EXPECT_EQ(plug.UnserializeParams(&chunk, -1), -1);
+    for (double bad : {nan, inf}) {
+        ByteChunk damaged;
+        damaged.PutChunk(&chunk);
+        std::memcpy(damaged.GetBytes() + 8 * 4, &bad, 8);
+        EXPECT_EQ(plug.UnserializeParams(&damaged, 0), -1);
+        EXPECT_EQ(plug.CheckState(&damaged, 0), -1);
+    }
+    EXPECT_EQ(plug.Values(), before);
+    EXPECT_TRUE(plug.mChanges.empty());
 
-    std::memcpy(chunk.GetBytes() + 8 * 4, &inf, 8);
-    EXPECT_EQ(target.UnserializeParams(&chunk, 0), -1);
-    EXPECT_EQ(target.GetParam(4)->Value(), 0.0);
+    EXPECT_EQ(plug.UnserializeParams(&chunk, 0), 248); // the whole chunk still loads
+    EXPECT_EQ(plug.Values(), source.Values());
 }
 
 TEST(State, CheckStateChangesNothing) {
@@ -118,4 +107,61 @@ TEST(State, CompareStateReadsOnlyTheDataItIsGiven) {
     const double huge = 1e300;
     std::memcpy(chunk.GetBytes(), &huge, 8);
     EXPECT_FALSE(plug.CompareState(chunk.GetBytes(), 248, 0));
+}
+
+namespace {
+
+// Parameters 0..2 are enumerated, on/off and integer; the rest are continuous.
+struct SteppedPlug : TestPlug {
+    SteppedPlug() : TestPlug(Uninitialised()) {
+        GetParam(0)->InitEnum("PhonicType", 2, 3, "", "");
+        GetParam(1)->InitBool("BPM Sync On/Off", true, "", "");
+        GetParam(2)->InitInt("Steps", 0, 0, 8, "", "");
+        for (int i = 3; i < NParams(); ++i)
+            GetParam(i)->InitDouble("Level", 0.5, 0.0, 1.0, 0.01, "", "");
+        MakeDefaultPreset("-", 1);
+    }
+    static TestPlugConfig Uninitialised() {
+        TestPlugConfig config;
+        config.mInitParams = false;
+        return config;
+    }
+};
+
+} // namespace
+
+// A state written by another program may hold a value between the steps of an on/off or
+// enumerated parameter; the plug-in, the display and a program file made from it agree.
+TEST(State, OffGridValuesOfStepKindsSnapOnRestoreAndSurviveExport) {
+    SteppedPlug plug;
+    ByteChunk chunk;
+    plug.SerializeState(&chunk);
+    const double stored[3] = {0.6, 0.3, 6.5};
+    std::memcpy(chunk.GetBytes(), stored, sizeof(stored));
+
+    ASSERT_EQ(plug.UnserializeState(&chunk, 0), 248);
+    EXPECT_EQ(plug.GetParam(0)->Value(), 1.0);
+    EXPECT_EQ(plug.GetParam(0)->Int(), 1);
+    EXPECT_EQ(plug.GetParam(1)->Value(), 0.0);
+    EXPECT_FALSE(plug.GetParam(1)->Bool());
+    char display[32];
+    plug.GetParam(1)->GetDisplayForHost(display);
+    EXPECT_STREQ(display, "off");
+    EXPECT_EQ(plug.GetParam(2)->Value(), 7.0);
+
+    ByteChunk saved;
+    plug.SerializeState(&saved);
+    double written[3];
+    std::memcpy(written, saved.GetBytes(), sizeof(written));
+    EXPECT_EQ(written[0], 1.0);
+    EXPECT_EQ(written[1], 0.0);
+    EXPECT_EQ(written[2], 7.0);
+
+    ByteChunk program;
+    plug.MakeProgramFile(&program);
+    SteppedPlug other;
+    ASSERT_TRUE(other.LoadProgramFromChunk(&program));
+    EXPECT_EQ(other.GetParam(0)->Value(), 1.0);
+    EXPECT_EQ(other.GetParam(1)->Value(), 0.0);
+    EXPECT_EQ(other.GetParam(2)->Value(), 7.0);
 }

@@ -4,7 +4,12 @@
 #include "raster_test_util.h"
 
 #include <png.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <zlib.h>
 
+#include <cstdint>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -86,7 +91,7 @@ TEST_F(PngTest, RgbWithoutTransparencyLoadsOpaque) {
 
 TEST_F(PngTest, RgbaKeepsStraightAlpha) {
     PngLayout s{1,  2,  8,    PNG_COLOR_TYPE_RGB_ALPHA, {{200, 100, 50, 7}, {1, 2, 3, 255}},
-              {}, {}, false};
+                {}, {}, false};
     auto bm = load(s);
     ASSERT_TRUE(bm);
     EXPECT_EQ(RAST_GetPixel(bm.get(), 0, 0), RAST_RGBA(200, 100, 50, 7));
@@ -95,9 +100,9 @@ TEST_F(PngTest, RgbaKeepsStraightAlpha) {
 
 TEST_F(PngTest, PaletteWithTransparencyChunkGetsPaletteAlpha) {
     PngLayout s{3,           1,
-              8,           PNG_COLOR_TYPE_PALETTE,
-              {{0, 1, 2}}, {{255, 0, 0}, {0, 255, 0}, {0, 0, 200}},
-              {0, 128},    false};
+                8,           PNG_COLOR_TYPE_PALETTE,
+                {{0, 1, 2}}, {{255, 0, 0}, {0, 255, 0}, {0, 0, 200}},
+                {0, 128},    false};
     auto bm = load(s);
     ASSERT_TRUE(bm);
     EXPECT_EQ(RAST_GetPixel(bm.get(), 0, 0), RAST_RGBA(255, 0, 0, 0));
@@ -106,7 +111,8 @@ TEST_F(PngTest, PaletteWithTransparencyChunkGetsPaletteAlpha) {
 }
 
 TEST_F(PngTest, SixteenBitSamplesKeepTheirHighByte) {
-    PngLayout s{1, 1, 16, PNG_COLOR_TYPE_RGB, {{0x12, 0x34, 0xAB, 0xCD, 0xFF, 0x01}}, {}, {}, false};
+    PngLayout s{1,  1,  16,   PNG_COLOR_TYPE_RGB, {{0x12, 0x34, 0xAB, 0xCD, 0xFF, 0x01}},
+                {}, {}, false};
     auto bm = load(s);
     ASSERT_TRUE(bm);
     EXPECT_EQ(RAST_GetPixel(bm.get(), 0, 0), RAST_RGBA(0x12, 0xAB, 0xFF, 255));
@@ -123,7 +129,8 @@ TEST_F(PngTest, OneBitGreyLoadsAsBlackAndWhite) {
 }
 
 TEST_F(PngTest, GreyAlphaAndInterlacedImagesLoad) {
-    PngLayout s{2, 2, 8, PNG_COLOR_TYPE_GRAY_ALPHA, {{9, 99, 200, 255}, {1, 2, 3, 4}}, {}, {}, true};
+    PngLayout s{2,  2,  8,   PNG_COLOR_TYPE_GRAY_ALPHA, {{9, 99, 200, 255}, {1, 2, 3, 4}},
+                {}, {}, true};
     auto bm = load(s);
     ASSERT_TRUE(bm);
     EXPECT_EQ(RAST_GetPixel(bm.get(), 0, 0), RAST_RGBA(9, 9, 9, 99));
@@ -132,13 +139,13 @@ TEST_F(PngTest, GreyAlphaAndInterlacedImagesLoad) {
 
 TEST_F(PngTest, LoadingIntoAGivenBitmapResizesIt) {
     PngLayout s{3,
-              2,
-              8,
-              PNG_COLOR_TYPE_RGB,
-              {{1, 1, 1, 2, 2, 2, 3, 3, 3}, {4, 4, 4, 5, 5, 5, 6, 6, 6}},
-              {},
-              {},
-              false};
+                2,
+                8,
+                PNG_COLOR_TYPE_RGB,
+                {{1, 1, 1, 2, 2, 2, 3, 3, 3}, {4, 4, 4, 5, 5, 5, 6, 6, 6}},
+                {},
+                {},
+                false};
     const std::string p = path("into.png");
     ASSERT_TRUE(writeWithLibpng(p, s));
     RAST_MemBitmap bm(50, 50);
@@ -197,4 +204,107 @@ TEST_F(PngTest, WrittenImagesReadBackIdentically) {
     RAST_MemBitmap empty;
     EXPECT_FALSE(RAST_WritePNG(path("empty.png").c_str(), &empty));
     EXPECT_FALSE(RAST_WritePNG((dir / "no" / "such" / "dir.png").string().c_str(), &bm));
+}
+
+namespace {
+
+void putBigEndian(std::vector<unsigned char>& out, uint32_t value) {
+    for (int shift = 24; shift >= 0; shift -= 8)
+        out.push_back(static_cast<unsigned char>(value >> shift));
+}
+
+void putChunk(std::vector<unsigned char>& out, const char* type,
+              const std::vector<unsigned char>& data) {
+    putBigEndian(out, static_cast<uint32_t>(data.size()));
+    std::vector<unsigned char> typed(type, type + 4);
+    typed.insert(typed.end(), data.begin(), data.end());
+    out.insert(out.end(), typed.begin(), typed.end());
+    putBigEndian(out,
+                 static_cast<uint32_t>(crc32(0, typed.data(), static_cast<uInt>(typed.size()))));
+}
+
+// A well-formed header declaring width x height RGBA, followed by an empty image stream.
+std::vector<unsigned char> headerOnlyPng(uint32_t width, uint32_t height) {
+    std::vector<unsigned char> out = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+    std::vector<unsigned char> ihdr;
+    putBigEndian(ihdr, width);
+    putBigEndian(ihdr, height);
+    ihdr.insert(ihdr.end(), {8, PNG_COLOR_TYPE_RGB_ALPHA, 0, 0, 0});
+    putChunk(out, "IHDR", ihdr);
+    putChunk(out, "IDAT", {0x78, 0x9C, 0x03, 0x00, 0x00, 0x00, 0x00, 0x01});
+    putChunk(out, "IEND", {});
+    return out;
+}
+
+} // namespace
+
+TEST_F(PngTest, ImagesAboveTheSizeLimitAreRefusedBeforeAllocating) {
+    const std::string huge = path("huge.png");
+    const auto bytes = headerOnlyPng(20000, 20000); // 1.5 GB of pixels from 60 bytes
+    std::ofstream(huge, std::ios::binary)
+        .write(reinterpret_cast<const char*>(bytes.data()),
+               static_cast<std::streamsize>(bytes.size()));
+    EXPECT_EQ(RAST_LoadPNG(huge.c_str()), nullptr);
+    RAST_MemBitmap given(3, 2);
+    EXPECT_EQ(RAST_LoadPNG(huge.c_str(), &given), nullptr);
+    EXPECT_EQ(given.getWidth(), 3); // refused before the bitmap was touched
+    EXPECT_EQ(given.getHeight(), 2);
+
+    // The limit itself: a side of RAST_kMaxPNGSide loads, one pixel more does not.
+    RAST_MemBitmap wide(RAST_kMaxPNGSide, 1);
+    fillPattern(&wide);
+    ASSERT_TRUE(RAST_WritePNG(path("wide.png").c_str(), &wide));
+    std::unique_ptr<RAST_IBitmap> back(RAST_LoadPNG(path("wide.png").c_str()));
+    ASSERT_TRUE(back);
+    EXPECT_EQ(back->getWidth(), RAST_kMaxPNGSide);
+    RAST_MemBitmap tall(1, RAST_kMaxPNGSide + 1);
+    fillPattern(&tall);
+    ASSERT_TRUE(RAST_WritePNG(path("tall.png").c_str(), &tall));
+    EXPECT_EQ(RAST_LoadPNG(path("tall.png").c_str()), nullptr);
+}
+
+namespace {
+
+// The largest resident size (MB) of a child process that loads path.
+long childPeakMegabytesLoading(const std::string& path) {
+    int fds[2];
+    if (::pipe(fds) != 0) return -1;
+    const pid_t child = ::fork();
+    if (child == 0) {
+        ::close(fds[0]);
+        delete RAST_LoadPNG(path.c_str());
+        rusage usage{};
+        ::getrusage(RUSAGE_SELF, &usage);
+        const long megabytes = usage.ru_maxrss / 1024;
+        (void)!::write(fds[1], &megabytes, sizeof(megabytes));
+        ::_exit(0);
+    }
+    ::close(fds[1]);
+    long megabytes = -1;
+    if (::read(fds[0], &megabytes, sizeof(megabytes)) != sizeof(megabytes)) megabytes = -1;
+    ::close(fds[0]);
+    ::waitpid(child, nullptr, 0);
+    return megabytes;
+}
+
+} // namespace
+
+// A text chunk declaring a gigabyte (192 bytes of file) is refused without the gigabyte.
+TEST_F(PngTest, HugeAncillaryChunksAreRefusedWithoutAllocating) {
+    std::vector<unsigned char> bytes = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+    std::vector<unsigned char> ihdr;
+    putBigEndian(ihdr, 16);
+    putBigEndian(ihdr, 16);
+    ihdr.insert(ihdr.end(), {8, PNG_COLOR_TYPE_RGB_ALPHA, 0, 0, 0});
+    putChunk(bytes, "IHDR", ihdr);
+    putBigEndian(bytes, 1192036890); // zTXt length, with a few bytes of it present
+    bytes.insert(bytes.end(), {'z', 'T', 'X', 't', 'C', 'o', 'm', 'm', 'e', 'n', 't', 0, 0});
+    const std::string bomb = path("bomb.png");
+    std::ofstream(bomb, std::ios::binary)
+        .write(reinterpret_cast<const char*>(bytes.data()),
+               static_cast<std::streamsize>(bytes.size()));
+    EXPECT_EQ(RAST_LoadPNG(bomb.c_str()), nullptr);
+    const long peak = childPeakMegabytesLoading(bomb);
+    ASSERT_GT(peak, 0);
+    EXPECT_LT(peak, 200);
 }
