@@ -321,6 +321,15 @@ TEST_F(NoteHandling, EachInstrumentRestartsItsOwnLfoPhrase) {
     alone.renderBlocks(30);
     EXPECT_GT(peak(together.left, 70 * kBlock), 0.05);
     EXPECT_EQ(firstDifference(together.left, alone.left), -1);
+
+    // The other instrument's phrase ends while this one's goes on: a note added to the running
+    // phrase leaves its LFO running.
+    fresh.setParam(kPhonicType, 1);
+    together.noteOn(64, 100);
+    together.renderBlocks(30);
+    alone.noteOn(64, 100);
+    alone.renderBlocks(30);
+    EXPECT_EQ(firstDifference(together.left, alone.left), -1);
 }
 
 TEST_F(NoteHandling, ChangingThePhonicTypeReleasesEverything) {
