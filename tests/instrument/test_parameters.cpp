@@ -66,6 +66,18 @@ TEST_F(Parameters, ChangesAreHeard) {
     EXPECT_LT(brightness(playC(kCutoff, 0.25)), 0.5 * brightness(plain)) << "a lower cutoff";
     EXPECT_NE(playC(kDrivePrePost, 1), plain) << "drive after the filter";
     EXPECT_GT(enginekit::rms(playC(kVolume, 0.8)), 1.5 * enginekit::rms(playC(kVolume, 0.4)));
+    auto withLfoShape = [](int type) {
+        InstrumentHost h;
+        h.setParam(kBPMSync, 0);
+        h.setParam(kLFOSpeed, 0.5);
+        h.setParam(kLFOTarget, 0);
+        h.setParam(kLFOAmount, 1.0);
+        h.setParam(kLFOType, type);
+        h.noteOn(60, 100);
+        h.renderBlocks(200);
+        return h.left;
+    };
+    EXPECT_NE(withLfoShape(2), withLfoShape(0)) << "a square LFO is not a sine";
     // "Env Attack" at its top is a 30 s attack.
     EXPECT_LT(enginekit::rms(playC(kAttack, 1.0)), 0.05 * enginekit::rms(plain));
 }
