@@ -16,8 +16,6 @@ public:
     explicit InstrumentHost(int blockSize = 64, double rate = 48000.0, bool factoryPreset = false);
 
     Karvelund& plug() { return *mPlug; }
-    const Synthesizer& synth() const { return mPlug->GetSynth(); }
-    const VoiceState& voice(int i) const { return synth().voiceState(i); }
 
     void noteOn(int note, int velocity, int offset = 0);
     void noteOff(int note, int offset = 0);

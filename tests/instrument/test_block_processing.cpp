@@ -1,6 +1,7 @@
 #include "InstrumentHost.h"
 
 #include "EngineKit.h"
+#include "Listening.h"
 
 #include <gtest/gtest.h>
 
@@ -81,18 +82,27 @@ TEST_F(BlockProcessing, PlaysAtConcertPitchWithTheDefaultBendRangeOfOneSemitone)
 }
 
 TEST_F(BlockProcessing, HostTempoSetsTheSynchronisedLfoRateEveryBlock) {
-    InstrumentHost h;
-    h.setParam(kLFOSpeed, 6.5 / 27.0); // one beat ratio
-    ITimeInfo transport;
-    transport.mTempo = 120.0;
-    h.plug().SetTransport(transport);
-    h.noteOn(60, 100);
-    h.renderBlocks(1);
-    EXPECT_DOUBLE_EQ(h.synth().lfo.speed, 120.0 / 60.0 / 48000.0);
-    transport.mTempo = 90.0;
-    h.plug().SetTransport(transport);
-    h.renderBlocks(1);
-    EXPECT_DOUBLE_EQ(h.synth().lfo.speed, 90.0 / 60.0 / 48000.0);
+    // A synchronised LFO bends the pitch; a tempo change alters the sound from the next block.
+    auto play = [](double laterTempo) {
+        InstrumentHost h;
+        h.setParam(kLFOSpeed, 6.5 / 27.0); // one beat ratio
+        h.setParam(kLFOTarget, 0);
+        h.setParam(kLFOAmount, 1.0);
+        ITimeInfo transport;
+        transport.mTempo = 120.0;
+        h.plug().SetTransport(transport);
+        h.noteOn(60, 100);
+        h.renderBlocks(10);
+        transport.mTempo = laterTempo;
+        h.plug().SetTransport(transport);
+        h.renderBlocks(10);
+        return h.left;
+    };
+    const auto steady = play(120.0);
+    EXPECT_EQ(play(120.0), steady);
+    const int changed = listening::firstDifference(play(90.0), steady);
+    EXPECT_GE(changed, 10 * 64);
+    EXPECT_LT(changed, 10 * 64 + 8);
 }
 
 TEST_F(BlockProcessing, DenormalFlushingDoesNotLeakIntoTheCaller) {

@@ -1,5 +1,6 @@
 #include "InstrumentHost.h"
 
+#include "EngineKit.h"
 #include "KarvelundIdentity.h"
 #include "core/ByteChunk.h"
 
@@ -165,15 +166,27 @@ TEST_F(Lifecycle, BrokenFilesAreRefusedWithNothingChanged) {
 }
 
 TEST_F(Lifecycle, StateIsOneDoublePerParameterAndRestoresTheValues) {
-    InstrumentHost h;
-    h.plug().RestorePreset(3);
+    InstrumentHost h, unchanged;
+    for (InstrumentHost* x : {&h, &unchanged}) {
+        x->plug().RestorePreset(3);
+        x->noteOn(60, 100);
+        x->renderBlocks(2);
+    }
     const auto values = paramValues(h.plug());
     ByteChunk chunk;
     ASSERT_TRUE(h.plug().SerializeState(&chunk));
     EXPECT_EQ(chunk.Size(), 248);
-    h.setParam(kCutoff, values[kCutoff] == 0.3 ? 0.4 : 0.3);
+    h.setParam(kCutoff, values[kCutoff] > 0.5 ? 0.1 : 0.9);
     EXPECT_EQ(h.plug().UnserializeState(&chunk, 0), 248);
     EXPECT_EQ(paramValues(h.plug()), values);
-    EXPECT_EQ(h.synth().globalState.cutoff, values[kCutoff]) << "restored values reach the engine";
+    // The restored values reach the engine: the sound is that of an instrument whose state was
+    // restored without the change in between.
+    EXPECT_EQ(unchanged.plug().UnserializeState(&chunk, 0), 248);
+    for (InstrumentHost* x : {&h, &unchanged}) {
+        x->noteOn(64, 100);
+        x->renderBlocks(20);
+    }
+    EXPECT_GT(enginekit::peak(h.left, 128), 0.01);
+    EXPECT_EQ(h.left, unchanged.left);
     EXPECT_TRUE(h.plug().HostRequestingAboutBox());
 }
