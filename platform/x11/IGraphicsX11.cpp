@@ -292,8 +292,12 @@ void IGraphicsX11::HandleEvent(XEvent& event) {
         HandleButtonRelease(event);
         break;
     case MotionNotify:
-        // Only the latest position of a burst of moves matters.
-        while (XCheckTypedWindowEvent(mDisplay, mWindow, MotionNotify, &event)) {
+        // Only the latest of a run of moves matters (a press or release ends the run).
+        while (XEventsQueued(mDisplay, QueuedAlready) > 0) {
+            XEvent next;
+            XPeekEvent(mDisplay, &next);
+            if (next.type != MotionNotify || next.xany.window != mWindow) break;
+            XNextEvent(mDisplay, &event);
         }
         HandleMotion(event);
         break;

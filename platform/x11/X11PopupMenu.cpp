@@ -35,7 +35,8 @@ struct X11PopupMenu::Level {
     Window window = 0;
     int x = 0, y = 0, w = 0, h = 0; // root coordinates
     int highlighted = -1;
-    std::vector<int> tops; // each item's top, then the bottom of the last
+    // Each item's place in the window; a menu taller than the screen runs on in columns.
+    std::vector<IRECT> rects;
     std::unique_ptr<RAST_MemBitmap> bitmap;
     std::unique_ptr<X11Image> image;
 };
@@ -80,28 +81,43 @@ void X11PopupMenu::OpenLevel(IPopupMenu* menu, int rootX, int rootY, int anchorT
     auto level = std::make_unique<Level>();
     level->menu = menu;
     RAST_CachedFont* font = mOwner.CacheFont(&mTextStyle);
-    int textWidth = 0, y = 1;
+    int textWidth = 0;
     bool anySubmenu = false;
     for (int i = 0; i < menu->GetNItems(); ++i) {
-        const IPopupMenuItem* item = menu->GetItem(i);
-        level->tops.push_back(y);
-        y += (item->GetIsSeparator() ? kSeparatorHeight : kItemHeight) * mScale;
         UTIL_String shown;
         menu->GetItemDisplayText(i, &shown);
         RECT extent{0, 0, 0, 0};
         if (font) font->DrawText(nullptr, shown.Get(), -1, &extent, DT_CALCRECT | DT_SINGLELINE);
         textWidth = std::max(textWidth, static_cast<int>(extent.right));
-        anySubmenu = anySubmenu || item->GetSubmenu();
+        anySubmenu = anySubmenu || menu->GetItem(i)->GetSubmenu();
     }
-    level->tops.push_back(y);
-    level->h = y + 1;
-    level->w = std::max(kMinWidth * mScale,
-                        textWidth + (kCheckColumn + (anySubmenu ? kArrowColumn : 8)) * mScale);
+    const int columnWidth = std::max(
+        kMinWidth * mScale, textWidth + (kCheckColumn + (anySubmenu ? kArrowColumn : 8)) * mScale);
+    const int maxHeight = DisplayHeight(mDisplay, DefaultScreen(mDisplay)) - 2;
+    int x = 1, y = 1, bottom = 1;
+    for (int i = 0; i < menu->GetNItems(); ++i) {
+        const int h =
+            (menu->GetItem(i)->GetIsSeparator() ? kSeparatorHeight : kItemHeight) * mScale;
+        if (y + h > maxHeight && y > 1) {
+            x += columnWidth;
+            y = 1;
+        }
+        level->rects.emplace_back(x, y, x + columnWidth, y + h);
+        y += h;
+        bottom = std::max(bottom, y);
+    }
+    level->w = x + columnWidth + 1;
+    level->h = bottom + 1;
 
     const int screen = DefaultScreen(mDisplay);
     const int screenW = DisplayWidth(mDisplay, screen), screenH = DisplayHeight(mDisplay, screen);
     level->x = std::clamp(rootX, 0, std::max(0, screenW - level->w));
-    level->y = rootY + level->h <= screenH ? rootY : std::max(0, anchorTop - level->h);
+    if (rootY + level->h <= screenH)
+        level->y = rootY;
+    else if (anchorTop - level->h >= 0)
+        level->y = anchorTop - level->h;
+    else
+        level->y = std::max(0, screenH - level->h);
 
     XSetWindowAttributes attributes{};
     attributes.override_redirect = True;
@@ -148,15 +164,15 @@ void X11PopupMenu::Paint(Level& level) {
     RAST_CachedFont* titleFont = mOwner.CacheFont(&mTitleStyle);
     for (int i = 0; i < level.menu->GetNItems(); ++i) {
         const IPopupMenuItem* item = level.menu->GetItem(i);
-        const int top = level.tops[static_cast<size_t>(i)];
-        const int h = level.tops[static_cast<size_t>(i) + 1] - top;
+        const IRECT& r = level.rects[static_cast<size_t>(i)];
+        const int left = r.L, top = r.T, h = r.H();
         if (item->GetIsSeparator()) {
-            RAST_FillRect(bm, 4 * mScale, top + h / 2, level.w - 8 * mScale, mScale, kSeparator,
-                          1.0f, RAST_BLIT_MODE_COPY);
+            RAST_FillRect(bm, left + 4 * mScale, top + h / 2, r.W() - 8 * mScale, mScale,
+                          kSeparator, 1.0f, RAST_BLIT_MODE_COPY);
             continue;
         }
         const bool lit = i == level.highlighted;
-        if (lit) RAST_FillRect(bm, 1, top, level.w - 2, h, kHighlight, 1.0f, RAST_BLIT_MODE_COPY);
+        if (lit) RAST_FillRect(bm, left, top, r.W(), h, kHighlight, 1.0f, RAST_BLIT_MODE_COPY);
         const IColor& color = item->GetIsTitle()    ? kTitleText
                               : !item->GetEnabled() ? kDisabledText
                               : lit                 ? kTextOnHighlight
@@ -164,14 +180,14 @@ void X11PopupMenu::Paint(Level& level) {
         RAST_CachedFont* f = item->GetIsTitle() ? titleFont : font;
         const RAST_pixel pixel = RastColor(&color);
         if (item->GetChecked()) {
-            const int cx = 10 * mScale, cy = top + h / 2;
+            const int cx = left + 10 * mScale, cy = top + h / 2;
             RAST_Line(bm, cx - 4 * mScale, cy, cx - mScale, cy + 3 * mScale, pixel, 1.0f,
                       RAST_BLIT_MODE_COPY, true);
             RAST_Line(bm, cx - mScale, cy + 3 * mScale, cx + 4 * mScale, cy - 4 * mScale, pixel,
                       1.0f, RAST_BLIT_MODE_COPY, true);
         }
         if (item->GetSubmenu()) {
-            const int ax = level.w - 12 * mScale, ay = top + h / 2;
+            const int ax = r.R - 12 * mScale, ay = top + h / 2;
             RAST_FillTriangle(bm, ax, ay - 4 * mScale, ax, ay + 4 * mScale, ax + 4 * mScale, ay,
                               pixel, 1.0f, RAST_BLIT_MODE_COPY);
         }
@@ -179,7 +195,7 @@ void X11PopupMenu::Paint(Level& level) {
         UTIL_String shown;
         level.menu->GetItemDisplayText(i, &shown);
         f->SetTextColor(pixel);
-        RECT box{kCheckColumn * mScale, top, level.w, top + h};
+        RECT box{left + kCheckColumn * mScale, top, r.R, top + h};
         f->DrawText(bm, shown.Get(), -1, &box, DT_SINGLELINE | DT_VCENTER | DT_NOCLIP);
     }
     level.image->CopyFrom(bm->getBits(), bm->getRowSpan(), 0, 0, level.w, level.h);
@@ -196,10 +212,9 @@ int X11PopupMenu::LevelAt(int rootX, int rootY) const {
     return -1;
 }
 
-int X11PopupMenu::ItemAt(const Level& level, int rootY) const {
-    const int y = rootY - level.y;
-    for (size_t i = 0; i + 1 < level.tops.size(); ++i)
-        if (y >= level.tops[i] && y < level.tops[i + 1]) return static_cast<int>(i);
+int X11PopupMenu::ItemAt(const Level& level, int rootX, int rootY) const {
+    for (size_t i = 0; i < level.rects.size(); ++i)
+        if (level.rects[i].Contains(rootX - level.x, rootY - level.y)) return static_cast<int>(i);
     return -1;
 }
 
@@ -212,9 +227,8 @@ void X11PopupMenu::Highlight(size_t depth, int item, bool openSubmenu) {
     const IPopupMenuItem* entry = level.menu->GetItem(item);
     if (openSubmenu && entry && entry->GetSubmenu() && entry->GetEnabled() &&
         entry->GetSubmenu()->GetNItems() > 0) {
-        const int top = level.y + level.tops[static_cast<size_t>(item)];
-        OpenLevel(entry->GetSubmenu(), level.x + level.w - 2 * mScale, top,
-                  top + kItemHeight * mScale);
+        const IRECT& r = level.rects[static_cast<size_t>(item)];
+        OpenLevel(entry->GetSubmenu(), level.x + r.R - 2 * mScale, level.y + r.T, level.y + r.B);
     }
 }
 
@@ -242,7 +256,7 @@ void X11PopupMenu::HandlePointer(int rootX, int rootY, bool press, bool release)
         return;
     }
     Level& level = *mLevels[static_cast<size_t>(depth)];
-    const int item = ItemAt(level, rootY);
+    const int item = ItemAt(level, rootX, rootY);
     if (item < 0) return;
     if (!press && !release) {
         if (Selectable(level, item)) {

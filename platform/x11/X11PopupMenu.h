@@ -45,7 +45,7 @@ private:
     int NextSelectable(const Level& level, int from, int step) const;
     bool Selectable(const Level& level, int item) const;
     int LevelAt(int rootX, int rootY) const;
-    int ItemAt(const Level& level, int rootY) const;
+    int ItemAt(const Level& level, int rootX, int rootY) const;
 
     IGraphicsX11& mOwner;
     Display* mDisplay;
