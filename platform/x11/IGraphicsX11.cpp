@@ -46,6 +46,14 @@ IGraphicsX11::~IGraphicsX11() {
     CloseWindow();
 }
 
+void IGraphicsX11::SetDisplayName(const char* name) {
+    mDisplayName.assign(name ? name : "");
+}
+
+void IGraphicsX11::SetDialogProgram(const char* program) {
+    mDialogProgram.assign(program ? program : "");
+}
+
 void IGraphicsX11::SetScaleFactor(int scale) {
     mRequestedScale = scale == 1 || scale == 2 ? scale : 0;
 }

@@ -49,7 +49,7 @@ public:
     _XDisplay* GetDisplay() const { return mDisplay; }
     XWindowId GetXWindow() const { return mWindow; }
     // The display to open (null or empty: $DISPLAY).
-    void SetDisplayName(const char* name) { mDisplayName = name ? name : ""; }
+    void SetDisplayName(const char* name);
 
     // 1 or 2; takes effect at the next OpenWindow. 0 picks it from the environment:
     // $KARVELUND_SCALE, else the desktop's Xft.dpi (2 from 144 dpi up), else 1.
@@ -83,7 +83,7 @@ public:
 
     // The desktop dialog program ("zenity" or "kdialog"; found on PATH). Empty: the surface's
     // own dialogs. By default the first of the two that is installed.
-    void SetDialogProgram(const char* program) { mDialogProgram = program ? program : ""; }
+    void SetDialogProgram(const char* program);
     const std::string& GetDialogProgram() const { return mDialogProgram; }
 
     // Runs a modal wait for the surface's own windows (menus, dialogs): the editor keeps
