@@ -22,13 +22,32 @@ void RequestQuit(int) {
     if (gSurface) gSurface->RequestQuit();
 }
 
+// The quit signals, held back while the client is being set up (a request to quit then
+// takes effect as soon as it is running, and never interrupts a call to the server).
+void QuitSignals(sigset_t* set) {
+    sigemptyset(set);
+    sigaddset(set, SIGINT);
+    sigaddset(set, SIGTERM);
+    sigaddset(set, SIGHUP);
+}
+
 void InstallSignalHandlers() {
     struct sigaction action {};
     action.sa_handler = RequestQuit;
+    action.sa_flags = SA_RESTART;
     sigemptyset(&action.sa_mask);
     sigaction(SIGINT, &action, nullptr);
     sigaction(SIGTERM, &action, nullptr);
     sigaction(SIGHUP, &action, nullptr);
+    sigset_t quit;
+    QuitSignals(&quit);
+    sigprocmask(SIG_BLOCK, &quit, nullptr);
+}
+
+void AcceptQuitSignals() {
+    sigset_t quit;
+    QuitSignals(&quit);
+    sigprocmask(SIG_UNBLOCK, &quit, nullptr);
 }
 
 void Warn(const std::string& message) {
@@ -89,6 +108,7 @@ int main(int argc, char** argv) {
     if (options.connect) jack.ConnectEverything();
     std::fprintf(stdout, "karvelund-jack: playing as JACK client \"%s\"\n", jack.ClientName());
     std::fflush(stdout);
+    AcceptQuitSignals();
 
     if (!options.gui || !RunEditor(*plug, options, jack)) {
         if (options.gui) Warn("cannot open the editor window (no X display?); playing without it");

@@ -5,6 +5,7 @@
 
 #include <cerrno>
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
@@ -25,6 +26,13 @@ bool MakeFolders(const std::string& path) {
         if (mkdir(folder.c_str(), 0755) != 0 && errno != EEXIST) return false;
     }
     return true;
+}
+
+// A damaged file is moved out of the way (not overwritten at the next save) for the user.
+void KeepAside(const std::string& path, std::string& error) {
+    const std::string aside = path + ".damaged";
+    error = path + ": not a Karvelund state file, or damaged; starting afresh";
+    if (rename(path.c_str(), aside.c_str()) == 0) error += " (the file is kept as " + aside + ")";
 }
 
 } // namespace
@@ -99,13 +107,13 @@ bool LoadStandaloneState(IPluginBase& plug, const std::string& path, std::string
     const bool framed = paramsAt >= 0 && paramsSize >= 0 && paramsAt + paramsSize <= chunk.Size();
     if (pos < 0 || std::memcmp(magic, kMagic, 4) != 0 || version != kVersion || !framed ||
         plug.CheckState(&chunk, paramsAt) != paramsAt + paramsSize) {
-        error = path + ": not a Karvelund state file, or damaged; it was left as it is";
+        KeepAside(path, error);
         return false;
     }
     IPluginBase::IMutexLock lock(&plug);
     // The preset list is checked whole before it replaces anything.
     if (plug.UnserializePresets(&chunk, paramsAt + paramsSize) < 0) {
-        error = path + ": the preset list is damaged; it was left as it is";
+        KeepAside(path, error);
         return false;
     }
     if (current >= 0 && current < plug.NPresets()) plug.RestorePreset(current);
