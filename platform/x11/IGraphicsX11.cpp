@@ -73,6 +73,7 @@ void* IGraphicsX11::OpenWindow(void* parent) {
     mDisplay = XOpenDisplay(mDisplayName.empty() ? nullptr : mDisplayName.c_str());
     if (!mDisplay) return nullptr;
     mScale = PickScaleFactor();
+    SetDrawScale(mScale);
     if (!CreateWindow(WindowFromPointer(parent))) {
         DestroyWindow();
         return nullptr;

@@ -3,8 +3,11 @@
 
 #include "core/IParam.h"
 #include "editor/IControl.h"
+#include "raster/raster.h"
 
 #include <X11/Xlib.h>
+#include <X11/Xutil.h>
+#include <memory>
 
 namespace {
 
@@ -219,4 +222,43 @@ TEST_F(X11EditorTest, ExposureRepaintsFromTheBitmapWithoutDrawingControls) {
     EXPECT_TRUE(ScreenMatchesBitmap());
     IRECT dirty;
     EXPECT_FALSE(mSurface->IsDirty(&dirty));
+}
+
+TEST_F(X11EditorTest, DoubleSizeWindowShowsTheDoubleSizeArtAndMapsTheMouseBack) {
+    Reopen(2);
+    XWindowAttributes attributes;
+    ASSERT_TRUE(XGetWindowAttributes(mSurface->GetDisplay(), mSurface->GetXWindow(), &attributes));
+    EXPECT_EQ(attributes.width, 2160);
+    EXPECT_EQ(attributes.height, 1050);
+    EXPECT_TRUE(ScreenMatchesBitmap());
+
+    // An empty stretch of panel shows the double-size background pixel for pixel.
+    std::unique_ptr<RAST_IBitmap> art(RAST_LoadPNG(
+        (std::string(mSurface->GetResourceFolder()) + "/img@2x/background.png").c_str()));
+    ASSERT_NE(art, nullptr);
+    XImage* image = XGetImage(mSurface->GetDisplay(), mSurface->GetXWindow(), 1160, 940, 80, 80,
+                              AllPlanes, ZPixmap);
+    ASSERT_NE(image, nullptr);
+    int mismatches = 0;
+    for (int y = 0; y < 80; ++y)
+        for (int x = 0; x < 80; ++x) {
+            const RAST_pixel p = RAST_GetPixel(art.get(), 1160 + x, 940 + y);
+            const unsigned long rgb = RAST_GETR(p) << 16 | RAST_GETG(p) << 8 | RAST_GETB(p);
+            if ((XGetPixel(image, x, y) & 0xFFFFFF) != rgb) ++mismatches;
+        }
+    XDestroyImage(image);
+    EXPECT_EQ(mismatches, 0);
+
+    // The same drag in editor units turns the knob as far as at 1x.
+    SetFromHost(kLFOAmount, 0.3);
+    Settle();
+    const int height = ControlOf(kLFOAmount)->GetRECT()->H();
+    Play([&](X11Driver& d) { DragFrom(d, kAmountX, kAmountY, 0, -40); });
+    EXPECT_NEAR(Normalized(kLFOAmount), 0.3 + 40.0 / height / 4.0, 1e-9);
+    EXPECT_TRUE(ScreenMatchesBitmap());
+
+    // Back at 1x the editor draws at its own size again.
+    Reopen(1);
+    EXPECT_EQ(mSurface->GetDrawBitmap()->getWidth(), 1080);
+    EXPECT_TRUE(ScreenMatchesBitmap());
 }
