@@ -54,6 +54,10 @@ void IGraphicsX11::SetDialogProgram(const char* program) {
     mDialogProgram.assign(program ? program : "");
 }
 
+void IGraphicsX11::SetPromptListener(std::function<void(const IPopupMenu*)> listener) {
+    mPromptListener = std::move(listener);
+}
+
 void IGraphicsX11::SetScaleFactor(int scale) {
     mRequestedScale = scale == 1 || scale == 2 ? scale : 0;
 }
@@ -447,6 +451,7 @@ void IGraphicsX11::CreateTextEntry(IControl* control, IText* text, IRECT* textRe
                                                 control->GetTextEntryLength(), mScale);
     XSetInputFocus(mDisplay, mWindow, RevertToParent, CurrentTime);
     RedrawTextEntry();
+    NotifyPromptOpened(nullptr);
 }
 
 void IGraphicsX11::RedrawTextEntry() {

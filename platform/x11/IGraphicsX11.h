@@ -90,6 +90,13 @@ public:
     // redrawing and repainting exposed parts, every other event goes to handler, until done.
     void RunModal(const std::function<void(_XEvent&)>& handler, const std::function<bool()>& done);
 
+    // Called on this thread when a popup menu has opened (with the menu) or a text field
+    // (with null), for programs that answer them themselves (a scripted screenshot).
+    void SetPromptListener(std::function<void(const IPopupMenu*)> listener);
+    void NotifyPromptOpened(const IPopupMenu* menu) {
+        if (mPromptListener) mPromptListener(menu);
+    }
+
     // Whether a text field is open (for the host and for tests).
     bool TextEntryIsOpen() const { return mTextField != nullptr; }
     // Whether a popup menu or a dialog is waiting for the user.
@@ -144,4 +151,5 @@ private:
     std::atomic<bool> mQuit{false};
     std::chrono::steady_clock::time_point mNextTick;
     std::string mDialogProgram;
+    std::function<void(const IPopupMenu*)> mPromptListener;
 };

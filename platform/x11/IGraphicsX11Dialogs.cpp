@@ -220,6 +220,7 @@ bool IGraphicsX11::EditorPathPrompt(const std::string& startText, std::string* p
     mLastEntryConfirmed = false;
     XSetInputFocus(mDisplay, mWindow, RevertToParent, CurrentTime);
     RedrawTextEntry();
+    NotifyPromptOpened(nullptr);
     RunModal(
         [this](XEvent& event) {
             // Keys edit the path; a click outside it cancels.

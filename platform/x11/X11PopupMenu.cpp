@@ -73,6 +73,8 @@ IPopupMenu* X11PopupMenu::Run(IPopupMenu* menu, int rootX, int rootY, int anchor
     XGrabPointer(mDisplay, first, True, ButtonPressMask | ButtonReleaseMask | PointerMotionMask,
                  GrabModeAsync, GrabModeAsync, None, None, CurrentTime);
     XGrabKeyboard(mDisplay, first, True, GrabModeAsync, GrabModeAsync, CurrentTime);
+    XFlush(mDisplay);
+    mOwner.NotifyPromptOpened(menu);
     mOwner.RunModal([this](XEvent& event) { HandleEvent(event); }, [this] { return mDone; });
     return mChosen;
 }

@@ -5,12 +5,10 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
-#include <spawn.h>
+#include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #include <vector>
-
-extern char** environ;
 
 bool XvfbServer::Start(int width, int height, std::string& error) {
     int fds[2];
@@ -27,16 +25,20 @@ bool XvfbServer::Start(int width, int height, std::string& error) {
     for (std::string& arg : args)
         argv.push_back(arg.data());
     argv.push_back(nullptr);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
-    const int spawned = posix_spawnp(&mPid, "Xvfb", &actions, nullptr, argv.data(), environ);
-    posix_spawn_file_actions_destroy(&actions);
+    mPid = fork();
+    if (mPid == 0) {
+        // The server goes with us, even when we end without stopping it.
+        prctl(PR_SET_PDEATHSIG, SIGTERM);
+        const int null = open("/dev/null", O_WRONLY);
+        if (null >= 0) dup2(null, STDERR_FILENO);
+        execvp(argv[0], argv.data());
+        _exit(127);
+    }
     close(fds[1]);
-    if (spawned != 0) {
+    if (mPid < 0) {
         mPid = -1;
         close(fds[0]);
-        error = std::string("cannot start Xvfb: ") + std::strerror(spawned);
+        error = std::string("cannot start Xvfb: ") + std::strerror(errno);
         return false;
     }
     // Xvfb writes the display number once it accepts connections.

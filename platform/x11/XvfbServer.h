@@ -3,8 +3,9 @@
 #include <string>
 #include <sys/types.h>
 
-// An Xvfb server for one test program: started on a display number it picks itself (and
-// reports once it accepts connections), stopped by its process id.
+// An Xvfb server for one program (a test, or a tool run without a screen): started on a
+// display number it picks itself (and reports once it accepts connections), stopped by its
+// process id.
 class XvfbServer {
 public:
     XvfbServer() = default;
