@@ -221,8 +221,9 @@ void IGraphicsX11::ExposeArea(int x, int y, int w, int h) {
 // ---- Timer and events ----
 
 int IGraphicsX11::MsUntilTick() const {
-    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
-        mNextTick - std::chrono::steady_clock::now());
+    // Rounded up: a wait cut short of the tick would spin until it comes.
+    const auto left =
+        std::chrono::ceil<std::chrono::milliseconds>(mNextTick - std::chrono::steady_clock::now());
     return static_cast<int>(std::clamp<long long>(left.count(), 0, 1000));
 }
 
@@ -253,6 +254,9 @@ void IGraphicsX11::PumpEvents() {
 bool IGraphicsX11::Idle() {
     if (!mDisplay) return false;
     PumpEvents();
+    // What the user just did shows at once; other changes wait for the tick.
+    if (mDisplay && mInputSinceDraw) DrawDirty();
+    mInputSinceDraw = false;
     if (mDisplay) Tick();
     return WindowIsOpen();
 }
@@ -299,9 +303,11 @@ void IGraphicsX11::HandleEvent(XEvent& event) {
         ExposeArea(event.xexpose.x, event.xexpose.y, event.xexpose.width, event.xexpose.height);
         break;
     case ButtonPress:
+        mInputSinceDraw = true;
         HandleButtonPress(event);
         break;
     case ButtonRelease:
+        mInputSinceDraw = true;
         HandleButtonRelease(event);
         break;
     case MotionNotify:
@@ -312,9 +318,11 @@ void IGraphicsX11::HandleEvent(XEvent& event) {
             if (next.type != MotionNotify || next.xany.window != mWindow) break;
             XNextEvent(mDisplay, &event);
         }
+        mInputSinceDraw = true;
         HandleMotion(event);
         break;
     case KeyPress:
+        mInputSinceDraw = true;
         HandleKeyPress(event);
         break;
     case ClientMessage:

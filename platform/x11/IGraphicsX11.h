@@ -141,6 +141,7 @@ private:
     unsigned int mPressedButton = 0;
     int mLastX = 0, mLastY = 0; // the pointer, in editor coordinates
     bool mCloseRequested = false;
+    bool mInputSinceDraw = false; // input was handled: draw without waiting for the tick
     // How the last text field ended: confirmed, with this text.
     bool mLastEntryConfirmed = false;
     std::string mLastEntryText;
