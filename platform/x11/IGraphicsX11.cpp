@@ -1,5 +1,6 @@
 #include "IGraphicsX11.h"
 
+#include "X11MessageOverlay.h"
 #include "X11TextField.h"
 #include "core/IParam.h"
 #include "editor/IControl.h"
@@ -201,6 +202,13 @@ void IGraphicsX11::PutOnScreen(const IRECT& editorRect) {
             (part.L - f.L) * mScale;
         mImage->CopyFrom(first, overlay.getRowSpan(), part.L * mScale, part.T * mScale,
                          part.W() * mScale, part.H() * mScale);
+    }
+    if (mMessage && mMessage->Rect().Intersects(r)) {
+        const IRECT& m = mMessage->Rect();
+        RAST_MemBitmap panel(m.W() * mScale, m.H() * mScale);
+        mMessage->Draw(*this, &panel, mScale);
+        mImage->CopyFrom(panel.getBits(), panel.getRowSpan(), m.L * mScale, m.T * mScale,
+                         m.W() * mScale, m.H() * mScale);
     }
     mImage->Put(mWindow, mGC, x, y, w, h);
     // With shared memory the server reads the image later: wait, so the next change to it

@@ -12,6 +12,7 @@
 
 class X11Image;
 class X11TextField;
+class X11MessageOverlay;
 
 // Xlib's types, without Xlib's macros in every file that includes this one.
 struct _XDisplay;
@@ -97,6 +98,8 @@ public:
         if (mPromptListener) mPromptListener(menu);
     }
 
+    // Whether the editor's own message box is showing.
+    bool MessageIsOpen() const { return mMessage != nullptr; }
     // Whether a text field is open (for the host and for tests).
     bool TextEntryIsOpen() const { return mTextField != nullptr; }
     // Whether a popup menu or a dialog is waiting for the user.
@@ -137,6 +140,7 @@ private:
     unsigned long mDeleteWindow = 0; // the WM_DELETE_WINDOW atom
     std::unique_ptr<X11Image> mImage;
     std::unique_ptr<X11TextField> mTextField;
+    std::unique_ptr<X11MessageOverlay> mMessage;
     DoubleClickDetector mDoubleClick;
     unsigned int mPressedButton = 0;
     int mLastX = 0, mLastY = 0; // the pointer, in editor coordinates

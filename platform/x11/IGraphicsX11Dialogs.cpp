@@ -4,9 +4,11 @@
 #include "IGraphicsX11.h"
 
 #include "LaunchDetached.h"
+#include "X11MessageOverlay.h"
 #include "X11TextField.h"
 
 #include <X11/Xlib.h>
+#include <X11/keysym.h>
 
 #include <cerrno>
 #include <cstdio>
@@ -241,8 +243,26 @@ bool IGraphicsX11::EditorPathPrompt(const std::string& startText, std::string* p
 }
 
 int IGraphicsX11::EditorMessageBox(const char* text, int type) {
-    // Without a desktop dialog the message goes to the terminal and the box answers as if
-    // closed: the safe answer to every question the editor asks.
-    std::fprintf(stderr, "Karvelund: %s\n", text ? text : "");
-    return DismissResult(type);
+    if (!WindowIsOpen() || mMessage) return DismissResult(type);
+    mMessage = std::make_unique<X11MessageOverlay>(text, type, Width(), Height());
+    XSetInputFocus(mDisplay, mWindow, RevertToParent, CurrentTime);
+    PutOnScreen(mMessage->Rect());
+    NotifyPromptOpened(nullptr);
+    int result = 0;
+    RunModal(
+        [&](XEvent& event) {
+            if (event.xany.window != mWindow) return;
+            if (event.type == ButtonPress && event.xbutton.button == Button1) {
+                result = mMessage->ButtonAt(ToEditor(event.xbutton.x), ToEditor(event.xbutton.y));
+            } else if (event.type == KeyPress) {
+                const KeySym sym = XLookupKeysym(&event.xkey, 0);
+                if (sym == XK_Return || sym == XK_KP_Enter) result = mMessage->FirstResult();
+                if (sym == XK_Escape) result = mMessage->LastResult();
+            }
+        },
+        [&] { return result != 0 || !mMessage; });
+    const IRECT area = mMessage->Rect();
+    mMessage.reset();
+    PutOnScreen(area);
+    return result ? result : DismissResult(type);
 }

@@ -110,6 +110,15 @@ std::vector<unsigned long> X11Driver::PopupWindows() {
     return popups;
 }
 
+unsigned long X11Driver::PixelAt(int rootX, int rootY) {
+    XImage* image =
+        XGetImage(mDisplay, DefaultRootWindow(mDisplay), rootX, rootY, 1, 1, AllPlanes, ZPixmap);
+    if (!image) return 0;
+    const unsigned long pixel = XGetPixel(image, 0, 0) & 0xFFFFFF;
+    XDestroyImage(image);
+    return pixel;
+}
+
 bool X11Driver::Geometry(unsigned long window, int* x, int* y, int* w, int* h) {
     XWindowAttributes attributes;
     if (!XGetWindowAttributes(mDisplay, window, &attributes)) return false;

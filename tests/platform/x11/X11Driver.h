@@ -30,6 +30,8 @@ public:
     void Sync();
     // The override-redirect windows on screen (popup menus).
     std::vector<unsigned long> PopupWindows();
+    // The colour (0xRRGGBB) on screen at a root position.
+    unsigned long PixelAt(int rootX, int rootY);
     // Geometry of a window in root coordinates.
     bool Geometry(unsigned long window, int* x, int* y, int* w, int* h);
     // Polls condition every 2 ms for up to timeoutMs; true when it became true.

@@ -8,6 +8,7 @@
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <memory>
+#include <thread>
 
 namespace {
 
@@ -261,4 +262,42 @@ TEST_F(X11EditorTest, DoubleSizeWindowShowsTheDoubleSizeArtAndMapsTheMouseBack) 
     Reopen(1);
     EXPECT_EQ(mSurface->GetDrawBitmap()->getWidth(), 1080);
     EXPECT_TRUE(ScreenMatchesBitmap());
+}
+
+// Runs the surface's own message box on this thread while the driver thread answers it once
+// it is on screen (its panel colour at the middle of the editor).
+int AnswerMessageBox(IGraphicsX11* surface, int type, const std::string& display,
+                     const std::function<void(X11Driver&, int, int)>& answer) {
+    const unsigned long window = surface->GetXWindow();
+    std::thread user([&] {
+        X11Driver d(display);
+        int x0 = 0, y0 = 0;
+        d.RootOf(window, 0, 0, &x0, &y0);
+        X11Driver::WaitFor([&] { return d.PixelAt(x0 + 540, y0 + 262) == 0x262628; });
+        answer(d, x0, y0);
+    });
+    const int result = surface->ShowMessageBox("Replace the bank file?", "Karvelund", type);
+    user.join();
+    return result;
+}
+
+TEST_F(X11EditorTest, OwnMessageBoxAnswersWithTheButtonOrTheKey) {
+    // Enter takes the first button.
+    EXPECT_EQ(AnswerMessageBox(mSurface, kMessageBoxYesNo, sServer->DisplayName(),
+                               [](X11Driver& d, int, int) { d.Key("Return"); }),
+              kMessageBoxResultYes);
+    EXPECT_FALSE(mSurface->MessageIsOpen());
+    Settle();
+    EXPECT_TRUE(ScreenMatchesBitmap()); // the panel is gone from the screen
+    // Escape the one that changes nothing; a click chooses the button under it.
+    EXPECT_EQ(AnswerMessageBox(mSurface, kMessageBoxYesNoCancel, sServer->DisplayName(),
+                               [](X11Driver& d, int, int) { d.Key("Escape"); }),
+              kMessageBoxResultCancel);
+    // Buttons sit right-aligned along the bottom of a 420 x 150 panel: ... No, Cancel.
+    EXPECT_EQ(AnswerMessageBox(mSurface, kMessageBoxYesNoCancel, sServer->DisplayName(),
+                               [](X11Driver& d, int x0, int y0) {
+                                   d.MoveTo(x0 + 750 - 90 - 90 + 40, y0 + 337 - 10 - 13);
+                                   d.Click(1);
+                               }),
+              kMessageBoxResultNo);
 }
