@@ -32,9 +32,7 @@ struct ADSRState {
 // its own ADSRState.
 class ADSR {
 public:
-    virtual ~ADSR() = default;
-
-    virtual void setSampleRate(double rate) { sampleRate = rate; }
+    void setSampleRate(double rate) { sampleRate = rate; }
     // Stage 1, 2 or 4; t in 0..1 lasts 30 * t^4 seconds at the current sample rate.
     void setStageTime(int stage, double t);
     void setSustainLevel(double level) { sustainLevel = level; }

@@ -16,13 +16,6 @@ public:
     double process(double in, double envIn, double lfoIn, double modWheelIn, double keyNote);
 
     GlobalState* gs;
-    double input = 0.0;
-    double wc = 0.0, g = 0.0, twoG = 0.0;
-    double res = 0.0, k = 0.0;
-    double G = 0.0, G1 = 0.0, G2 = 0.0, G3 = 0.0, G4 = 0.0;
+    // The four integrator states; they persist across notes.
     double s1 = 0.0, s2 = 0.0, s3 = 0.0, s4 = 0.0;
-    double u = 0.0, y1 = 0.0, y2 = 0.0, y3 = 0.0, y4 = 0.0;
-    double lpOut = 0.0, hpOut = 0.0, bpOut = 0.0;
-    double cutoffNorm = 0.0;
-    double envMod = 0.0;
 };

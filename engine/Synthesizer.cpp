@@ -2,16 +2,24 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
-Synthesizer::Synthesizer() : lfo(std::make_unique<LFO>(&globalState)) {
-    for (auto& voice : voices)
-        voice = std::make_unique<Voice>(&globalState);
+namespace {
+
+template <size_t... I>
+std::array<Voice, sizeof...(I)> makeVoices(GlobalState* gs, std::index_sequence<I...>) {
+    return {((void)I, Voice(gs))...};
 }
+
+} // namespace
+
+Synthesizer::Synthesizer()
+    : voices(makeVoices(&globalState, std::make_index_sequence<kMaxVoices>())), lfo(&globalState) {}
 
 void Synthesizer::init(double sampleRate) {
     adsr.setSampleRate(sampleRate);
     globalState.setSampleRate(sampleRate);
-    lfo->setSampleRate(sampleRate);
+    lfo.setSampleRate(sampleRate);
 }
 
 void Synthesizer::smoothParameters() {
@@ -49,21 +57,21 @@ void Synthesizer::advancePulseWidthLFO() {
 }
 
 void Synthesizer::publishLFO() {
-    switch (lfo->getTarget()) {
+    switch (lfo.getTarget()) {
     case LFO::kPitch:
-        globalState.setLFOPitch(lfo->getPitch());
+        globalState.setLFOPitch(lfo.getPitch());
         break;
     case LFO::kPulseWidth:
-        globalState.setLFOPWM(lfo->getPWM());
+        globalState.setLFOPWM(lfo.getPWM());
         break;
     case LFO::kFilter:
-        globalState.setLFOFilter(lfo->getFilter());
+        globalState.setLFOFilter(lfo.getFilter());
         break;
     case LFO::kAmp:
-        globalState.setLFOAmp(lfo->getAmp());
+        globalState.setLFOAmp(lfo.getAmp());
         break;
     case LFO::kHardSync:
-        globalState.setLFOHS(lfo->getHS());
+        globalState.setLFOHS(lfo.getHS());
         break;
     default:
         break;
@@ -82,9 +90,9 @@ double Synthesizer::drive(double in) const {
 double Synthesizer::renderVoice(Voice& voice) {
     GlobalState& gs = globalState;
     VoiceState& vs = voice.state;
-    const bool oneShot = lfo->seeIsOneShot();
+    const bool oneShot = lfo.seeIsOneShot();
     if (oneShot) {
-        lfo->process(&vs.lfoState);
+        lfo.process(&vs.lfoState);
         publishLFO();
     }
 
@@ -110,18 +118,131 @@ double Synthesizer::process() {
     advanceNoise();
     advancePulseWidthLFO();
 
-    const bool oneShot = lfo->seeIsOneShot();
+    const bool oneShot = lfo.seeIsOneShot();
     if (!oneShot) {
-        lfo->process(&gs.lfoState);
+        lfo.process(&gs.lfoState);
         publishLFO();
     }
 
     double sum = 0.0;
     const int n = std::min<int>(gs.numVoices, kMaxVoices);
     for (int i = 0; i < n; ++i) {
-        if (voices[i]->state.isBusy()) sum += renderVoice(*voices[i]);
+        if (voices[i].state.isBusy()) sum += renderVoice(voices[i]);
     }
 
     const double gain = volumeDezipper.process(oneShot ? gs.volume : gs.volume * (1.0 - gs.LFOAmp));
-    return std::clamp(sum * gain, -1.0, 1.0);
+    return clampOutput(sum * gain);
+}
+
+// The host never sees a non-finite sample: such a sample becomes silence.
+double Synthesizer::clampOutput(double y) {
+    if (!std::isfinite(y)) {
+        ++silencedSamples;
+        return 0.0;
+    }
+    return std::clamp(y, -1.0, 1.0);
+}
+
+void Synthesizer::render(double* output, int n) {
+    for (int i = 0; i < n; ++i)
+        output[i] = process();
+}
+
+int Synthesizer::findVoicePlaying(int note) const {
+    for (int i = 0; i < globalState.numVoices; ++i) {
+        if (voices[i].state.isBusy() && voices[i].state.noteNumber == note) return i;
+    }
+    return -1;
+}
+
+int Synthesizer::findFreeVoice() {
+    const int n = globalState.numVoices;
+    for (int i = 0; i < n; ++i) {
+        if (!voices[i].state.isBusy()) return i;
+    }
+    int oldest = 0;
+    for (int i = 1; i < n; ++i) {
+        if (voices[i].state.adsrState.counter > voices[oldest].state.adsrState.counter) oldest = i;
+    }
+    voices[oldest].state.adsrState.counter = 0;
+    return oldest;
+}
+
+void Synthesizer::restartLFO(VoiceState& vs, bool& lfogateisstart) {
+    if (lfo.seeIsOneShot()) {
+        lfo.gateOn(&vs.lfoState);
+        vs.lfoState.oneShotDone = false;
+    } else if (!lfogateisstart) {
+        // The free-running LFO restarts with the first note of a phrase only.
+        lfo.gateOn(&globalState.lfoState);
+        lfogateisstart = true;
+    }
+}
+
+void Synthesizer::setVelocityFactors(VoiceState& vs, int velocity) const {
+    vs.velFilter = 1.0;
+    vs.velAmp = 1.0;
+    if (globalState.velocityTarget == 1)
+        vs.velFilter = velocity / 127.0;
+    else if (globalState.velocityTarget == 2)
+        vs.velAmp = velocity / 127.0;
+}
+
+void Synthesizer::startVoice(int v, int note, int velocity, bool& lfogateisstart) {
+    // A voice whose sound state has gone bad would stay silent (or worse) for good.
+    if (!voices[v].isFinite()) voices[v].clearSound();
+    VoiceState& vs = voices[v].state;
+    restartLFO(vs, lfogateisstart);
+    vs.osc.targetNote = note;
+    setVelocityFactors(vs, velocity);
+    vs.adsrState.retrigger();
+}
+
+void Synthesizer::jumpToNote(int v, double note) {
+    OscState& osc = voices[v].state.osc;
+    osc.note = note;
+    osc.targetNote = note;
+}
+
+void Synthesizer::releaseNote(int note) {
+    for (int i = 0; i < globalState.numVoices; ++i) {
+        VoiceState& vs = voices[i].state;
+        if (!vs.isBusy() || vs.noteNumber != note) continue;
+        if (globalState.sustainPedalOnoff) {
+            vs.sustained = true;
+            return;
+        }
+        vs.adsrState.release();
+    }
+}
+
+void Synthesizer::releaseSustained() {
+    for (int i = 0; i < globalState.numVoices; ++i) {
+        VoiceState& vs = voices[i].state;
+        if (vs.sustained) {
+            vs.sustained = false;
+            vs.adsrState.release();
+        }
+    }
+}
+
+void Synthesizer::releaseAll() {
+    for (int i = 0; i < globalState.numVoices; ++i) {
+        if (voices[i].state.isBusy()) voices[i].state.adsrState.release();
+    }
+    heldNotes.clear();
+}
+
+void Synthesizer::sustainAll() {
+    for (int i = 0; i < globalState.numVoices; ++i) {
+        if (voices[i].state.isBusy()) voices[i].state.sustained = true;
+    }
+}
+
+void Synthesizer::silenceAll() {
+    for (Voice& voice : voices) {
+        voice.state.adsrState = ADSRState();
+        voice.state.sustained = false;
+    }
+    heldNotes.clear();
 }

@@ -8,37 +8,81 @@
 #include "Voice.h"
 
 #include <array>
-#include <memory>
 
 // The engine: eight voices, the shared envelope rates, the LFO, the parameter smoothers and
-// the synth-wide noise and pulse-width sources. process() returns one output sample.
+// the synth-wide noise and pulse-width sources. process() returns one output sample; render()
+// a run of them. Note handling starts, retriggers and releases voices through the operations
+// below, so that every caller starts a note the same way.
 class Synthesizer {
 public:
     static constexpr int kMaxVoices = 8;
     static constexpr int kNumSmoothed = 12;
 
     Synthesizer();
+    Synthesizer(const Synthesizer&) = delete;
+    Synthesizer& operator=(const Synthesizer&) = delete;
 
     void init(double sampleRate);
     double process();
+    // n samples into out, exactly as n calls of process().
+    void render(double* out, int n);
+
+    // Voice queries; indices run over all eight voices, the searches over numVoices.
+    bool isBusy(int v) const { return voices[v].state.isBusy(); }
+    const VoiceState& voiceState(int v) const { return voices[v].state; }
+    // The first busy voice below numVoices playing note, or -1.
+    int findVoicePlaying(int note) const;
+    // The lowest free voice below numVoices; when all are busy, steals the one rendered
+    // longest (greatest envelope counter, lowest index on ties) and resets its counter.
+    int findFreeVoice();
+
+    // Starts voice v on note: restarts the LFO (below), sets the velocity factors, retriggers
+    // the envelope through its fade and glides (or jumps) to note. The voice's noteNumber is
+    // left alone; assignNote sets it.
+    void startVoice(int v, int note, int velocity, bool& lfogateisstart);
+    void assignNote(int v, int note) { voices[v].state.noteNumber = note; }
+    // Moves voice v's pitch target; the voice glides there when portamento is on.
+    void setTargetNote(int v, double note) { voices[v].state.osc.targetNote = note; }
+    // Sets voice v's pitch at once, without a glide.
+    void jumpToNote(int v, double note);
+
+    void releaseVoice(int v) { voices[v].state.adsrState.release(); }
+    // Note-off: with the pedal down marks the first busy voice on note as sustained; otherwise
+    // releases every busy voice on note.
+    void releaseNote(int note);
+    // Releases the voices the pedal was holding.
+    void releaseSustained();
+    // Releases every busy voice below numVoices and forgets the held notes.
+    void releaseAll();
+    // Marks every busy voice as held by the pedal, to be released with releaseSustained.
+    void sustainAll();
+    // Stops every voice at once, without a release, and forgets the held notes.
+    void silenceAll();
 
     double out = 0.0; // the voice being rendered
     double env = 0.0; // that voice's envelope value
     double pwmPhase = 0.0, pwmValue = 0.0;
     double noise = 0.0, noiseClock = 0.0;
-    std::array<std::unique_ptr<Voice>, kMaxVoices> voices;
     GlobalState globalState;
+    std::array<Voice, kMaxVoices> voices;
     ADSR adsr;
-    std::unique_ptr<LFO> lfo;
+    LFO lfo;
     Dezipper volumeDezipper;
     Dezipper paramDezippers[kNumSmoothed];
     NoteList heldNotes;
+    // Output samples that came out non-finite and were replaced by silence; stays 0 unless a
+    // voice's state has gone bad.
+    unsigned long long silencedSamples = 0;
 
 private:
+    // Restarts a one-shot sweep for the voice, or the free-running LFO at a phrase's start.
+    void restartLFO(VoiceState& vs, bool& lfogateisstart);
+    void setVelocityFactors(VoiceState& vs, int velocity) const;
     void smoothParameters();
     void advanceNoise();
     void advancePulseWidthLFO();
     void publishLFO();
     double renderVoice(Voice& voice);
     double drive(double x) const;
+    double clampOutput(double y);
 };

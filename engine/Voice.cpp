@@ -4,6 +4,7 @@
 #include "GlobalState.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace {
 
@@ -22,8 +23,12 @@ constexpr double kSlaveRates[Voice::kNumCores] = {kSlaveRate, kSlaveRate, 1.0,
 constexpr double kPhaseOffsets[Voice::kNumCores] = {0.0,  0.05, 0.1,  0.15, 0.2,
                                                     0.25, 0.3,  0.35, 0.4};
 
+// Phases run over -1..1. Strong hard sync advances a slave by more than one period per sample,
+// so a single subtraction is not always enough; the second step runs only then and leaves every
+// phase that one wrap brings into range untouched.
 inline double wrapPhase(double phase) {
-    return phase >= 1.0 ? phase - 2.0 : phase;
+    const double once = phase >= 1.0 ? phase - 2.0 : phase;
+    return once >= 1.0 ? once - 2.0 * std::floor(0.5 * (once + 1.0)) : once;
 }
 
 } // namespace
@@ -42,11 +47,13 @@ double Voice::process() {
 
 // The core loops run several cores per instruction; on processors with AVX2 a wider copy of
 // this function is chosen at load time. It computes bit for bit the same results (no fused
-// multiply-add is enabled).
-#if defined(__x86_64__) && defined(__GNUC__) && !defined(__clang__)
+// multiply-add is enabled). ThreadSanitizer builds keep one copy: the load-time chooser runs
+// before the sanitizer's runtime is ready.
+#if defined(__x86_64__) && defined(__GNUC__) && !defined(__clang__) && !defined(__SANITIZE_THREAD__)
 __attribute__((target_clones("avx2", "default")))
 #endif
-double Voice::calculateSS(double f) {
+double
+Voice::calculateSS(double f) {
     const double d = gs->sawDetuneSmoothed;
     const double centreGain = d <= 0.05 ? 10.0 * (0.1 - d) : 0.5;
     const double sideGain = d <= 0.05 ? 10.0 * d : 0.5;
@@ -118,4 +125,19 @@ double Voice::calculateSS(double f) {
     out = w - prevScaled + 0.9999 * out;
     prevScaled = w;
     return out;
+}
+
+bool Voice::isFinite() const {
+    double sum = pulseCore + subPhase + subCore1 + subCore2 + prevMix + prevScaled + out;
+    for (int k = 0; k < kNumCores; ++k)
+        sum += masterPhase[k] + slavePhase[k] + sawCore[k];
+    sum += filter.s1 + filter.s2 + filter.s3 + filter.s4 + state.osc.note;
+    return std::isfinite(sum * 0.0);
+}
+
+void Voice::clearSound() {
+    Voice fresh(gs);
+    fresh.state = state;
+    fresh.state.osc.note = std::isfinite(state.osc.note) ? state.osc.note : state.osc.targetNote;
+    *this = fresh;
 }

@@ -37,6 +37,11 @@ public:
     // The oscillator cores for a per-sample increment (frequency / sample rate).
     double calculateSS(double incr);
 
+    // True while every oscillator and filter state is a finite number.
+    bool isFinite() const;
+    // Back to a fresh voice's oscillators and filter; the note state is kept.
+    void clearSound();
+
     GlobalState* gs;
     VoiceState state;
     Filter filter;

@@ -1,12 +1,13 @@
 #include "Karvelund.h"
 
 #include "DenormalGuard.h"
+#include "IPresetMenu.h"
 #include "KarvelundEditor.h"
 #include "KarvelundIdentity.h"
-#include "PresetManager.h"
 #include "core/PlatformPaths.h"
 #include "editor/IGraphics.h"
 
+#include <algorithm>
 #include <cstdio>
 
 using namespace karvelund;
@@ -17,9 +18,9 @@ Karvelund::Karvelund(IPluginInstanceInfo instanceInfo)
                     /*plugDoesChunks*/ false, /*plugIsInst*/ true) {
     IGraphics* graphics = MakeGraphics(this, kEditorWidth, kEditorHeight, 0);
     KarvelundEditor editor(this, graphics);
-    for (int idx : kParamDeclarationOrder) {
-        InitKarvelundParam(GetParam(idx), idx);
-        editor.AttachParamControl(idx);
+    for (const ParamDef& def : KarvelundParamTable()) {
+        InitParamFromDef(GetParam(def.index), def);
+        editor.AttachParamControl(def);
     }
     editor.AttachFinalControls();
     mAboutBox = editor.aboutBox;
@@ -46,7 +47,8 @@ void Karvelund::LoadFactoryBank() {
             return;
         }
     }
-    std::printf("file open error!\n");
+    std::fprintf(stderr, "file open error!\n  tried: %s\n  tried: %s\n", mFactoryBankPath.Get(),
+                 installed.Get());
 }
 
 void Karvelund::Reset() {
@@ -78,21 +80,30 @@ int Karvelund::GetNumKeys() {
 void Karvelund::ProcessDoubleReplacing(double** /*inputs*/, double** outputs, int nFrames) {
     DenormalGuard flushDenormals;
     GetTime(&mTimeInfo);
-    mSynth.lfo->setBPM(mTimeInfo.mTempo);
-    mSynth.lfo->setSpeed(GetParam(kLFOSpeed)->Value());
+    mSynth.lfo.setBPM(mTimeInfo.mTempo);
+    mSynth.lfo.setSpeed(GetParam(kLFOSpeed)->Value());
 
     double* left = outputs[0];
     double* right = outputs[1];
-    for (int s = 0; s < nFrames; ++s) {
+    double* out = left ? left : right;
+    if (!out) return;
+    // The engine renders the runs of samples between the messages' offsets.
+    int s = 0;
+    while (s < nFrames) {
         while (!mMidiQueue.Empty() && mMidiQueue.Peek()->mOffset <= s) {
             DispatchMidi(mMidiQueue.Peek());
             mMidiQueue.Remove();
         }
+        const int next = mMidiQueue.Empty() ? nFrames : mMidiQueue.Peek()->mOffset;
+        const int end = next < nFrames ? next : nFrames;
         // Nothing sounds before the first note; the engine starts at that very sample, so
         // the result does not depend on where the host's blocks begin.
-        const double y = mNotesStarted > 0 ? mSynth.process() : 0.0;
-        if (left) left[s] = y;
-        if (right) right[s] = y;
+        if (mNotesStarted > 0)
+            mSynth.render(out + s, end - s);
+        else
+            std::fill(out + s, out + end, 0.0);
+        s = end;
     }
+    if (left && right) std::copy(left, left + nFrames, right);
     mMidiQueue.Flush(nFrames);
 }

@@ -1,11 +1,17 @@
 // Turns the factory bank source (names and parameter settings in text) into the bank file the
 // instrument loads, written with the framework's own bank writer.
 //
-//   make_factory_bank SOURCE.txt OUT.kvb
+//   make_factory_bank SOURCE.txt OUT.kvb [OUT_CATEGORIES.txt]
+//
+// The categories file names the section of the source each preset stands in, for the tool's
+// preset list.
 
 #include "Karvelund.h"
 #include "param_assignment.h"
+#include "preset_lookup.h"
 #include "preset_source.h"
+#include "stdout_redirect.h"
+#include "unique_fd.h"
 
 #include <fcntl.h>
 #include <unistd.h>
@@ -19,31 +25,6 @@ namespace {
 
 constexpr size_t kMaxPresetName = 27; // what the editor's preset menu shows in full
 
-// The instrument reports a missing installed bank on standard output; while we build that
-// bank the report is noise.
-class SilencedStdout {
-public:
-    SilencedStdout() {
-        std::fflush(stdout);
-        mSaved = dup(STDOUT_FILENO);
-        const int devNull = open("/dev/null", O_WRONLY);
-        if (devNull >= 0) {
-            dup2(devNull, STDOUT_FILENO);
-            close(devNull);
-        }
-    }
-    ~SilencedStdout() {
-        std::fflush(stdout);
-        if (mSaved >= 0) {
-            dup2(mSaved, STDOUT_FILENO);
-            close(mSaved);
-        }
-    }
-
-private:
-    int mSaved = -1;
-};
-
 int fail(const std::string& message) {
     std::fprintf(stderr, "make_factory_bank: %s\n", message.c_str());
     return 1;
@@ -52,8 +33,8 @@ int fail(const std::string& message) {
 } // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 3) {
-        std::fprintf(stderr, "usage: make_factory_bank SOURCE.txt OUT.kvb\n");
+    if (argc != 3 && argc != 4) {
+        std::fprintf(stderr, "usage: make_factory_bank SOURCE.txt OUT.kvb [OUT_CATEGORIES.txt]\n");
         return 2;
     }
     const std::string sourcePath = argv[1];
@@ -69,7 +50,9 @@ int main(int argc, char** argv) {
 
     std::unique_ptr<Karvelund> plug;
     {
-        SilencedStdout quiet;
+        // While we build the installed bank, its absence is no news.
+        const kv::cli::UniqueFd devNull(open("/dev/null", O_WRONLY | O_CLOEXEC));
+        const kv::cli::StdoutRedirect quiet(devNull.get());
         plug.reset(MakePlug());
     }
     if (static_cast<int>(presets.size()) != plug->NPresets())
@@ -88,5 +71,13 @@ int main(int argc, char** argv) {
     }
     plug->RestorePreset(0);
     if (!plug->SaveBankToFXB(argv[2])) return fail(std::string("cannot write ") + argv[2]);
+    if (argc == 4) {
+        std::vector<kv::cli::PresetCategory> categories;
+        for (const kv::cli::PresetSource& preset : presets)
+            categories.push_back({preset.category, preset.name});
+        std::ofstream out(argv[3], std::ios::trunc);
+        out << kv::cli::formatPresetCategories(categories);
+        if (!out.flush()) return fail(std::string("cannot write ") + argv[3]);
+    }
     return 0;
 }

@@ -81,19 +81,41 @@ bool divisionIsValid(uint16_t division, std::string& error) {
     return true;
 }
 
-TempoMap makeTempoMap(uint16_t division, const std::vector<ParsedTrack>& tracks) {
-    if (division & 0x8000) {
-        const int framesPerSecond = -static_cast<int8_t>(division >> 8);
-        const double frameRate = framesPerSecond == 29 ? 30000.0 / 1001.0 : framesPerSecond;
-        return TempoMap::timecode(frameRate * (division & 0xFF));
-    }
+bool isTimecode(uint16_t division) {
+    return (division & 0x8000) != 0;
+}
+
+// Every track's tempo changes, by tick; at equal ticks in track and file order.
+std::vector<TempoChange> tempoChanges(const std::vector<ParsedTrack>& tracks) {
     std::vector<TempoChange> changes;
     for (const ParsedTrack& track : tracks) {
         changes.insert(changes.end(), track.tempos.begin(), track.tempos.end());
     }
     std::stable_sort(changes.begin(), changes.end(),
                      [](const TempoChange& a, const TempoChange& b) { return a.tick < b.tick; });
+    return changes;
+}
+
+TempoMap makeTempoMap(uint16_t division, const std::vector<TempoChange>& changes) {
+    if (isTimecode(division)) {
+        const int framesPerSecond = -static_cast<int8_t>(division >> 8);
+        const double frameRate = framesPerSecond == 29 ? 30000.0 / 1001.0 : framesPerSecond;
+        return TempoMap::timecode(frameRate * (division & 0xFF));
+    }
     return TempoMap::metrical(division, changes);
+}
+
+std::vector<MidiFileTempo> tempoTimeline(const std::vector<TempoChange>& changes,
+                                         const TempoMap& map) {
+    std::vector<MidiFileTempo> timeline;
+    for (const TempoChange& change : changes) {
+        const MidiFileTempo tempo{map.seconds(change.tick), 60e6 / change.microsPerQuarter};
+        if (!timeline.empty() && timeline.back().seconds == tempo.seconds)
+            timeline.back() = tempo;
+        else
+            timeline.push_back(tempo);
+    }
+    return timeline;
 }
 
 std::string chunkName(std::span<const uint8_t> id) {
@@ -166,8 +188,18 @@ void mergeTracks(std::vector<ParsedTrack>& tracks, const TempoMap& tempo, MidiFi
 }
 
 bool readWholeFile(const std::string& path, std::vector<uint8_t>& bytes, std::string& error) {
-    UniqueFd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    // Checked before opening, so that a FIFO without a writer cannot hold us up; opened
+    // without blocking and checked again in case the name was swapped in between.
     struct stat info {};
+    if (::stat(path.c_str(), &info) != 0) {
+        error = "cannot open " + path + ": " + std::strerror(errno);
+        return false;
+    }
+    if (!S_ISREG(info.st_mode)) {
+        error = "cannot read " + path + ": not a regular file";
+        return false;
+    }
+    UniqueFd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
     if (!fd.valid() || ::fstat(fd.get(), &info) != 0) {
         error = "cannot open " + path + ": " + std::strerror(errno);
         return false;
@@ -208,7 +240,10 @@ bool parseMidiFile(std::span<const uint8_t> bytes, MidiFile& file, std::string& 
     }
     std::vector<ParsedTrack> tracks;
     if (!parseTracks(cursor, header.trackCount, tracks, error)) return false;
-    mergeTracks(tracks, makeTempoMap(header.division, tracks), file);
+    const std::vector<TempoChange> changes = tempoChanges(tracks);
+    const TempoMap map = makeTempoMap(header.division, changes);
+    mergeTracks(tracks, map, file);
+    if (!isTimecode(header.division)) file.tempos = tempoTimeline(changes, map);
     file.format = header.format;
     file.trackCount = header.trackCount;
     return true;

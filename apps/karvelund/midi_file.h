@@ -17,12 +17,21 @@ struct MidiFileEvent {
     uint8_t data2 = 0; // 0 for program change and channel pressure, which have one data byte
 };
 
+// A tempo the file sets from a time on.
+struct MidiFileTempo {
+    double seconds = 0.0;
+    double beatsPerMinute = 120.0;
+};
+
 struct MidiFile {
     // Every channel message of every track, merged by time; at equal times the lower track comes
     // first, then file order. Note-on with velocity 0 is kept as it is.
     std::vector<MidiFileEvent> events;
     // Where the longest track ends (its end-of-track event, else its last event of any kind).
     double durationSeconds = 0.0;
+    // The file's tempo changes in time order, the last of several at one time only. Empty for
+    // time-code files and files without tempo events; until the first change the tempo is 120.
+    std::vector<MidiFileTempo> tempos;
     int format = 0;
     int trackCount = 0;
 };

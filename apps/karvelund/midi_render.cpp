@@ -8,41 +8,90 @@
 
 namespace kv::cli {
 
-int64_t eventSample(double seconds, double rate) {
-    return static_cast<int64_t>(std::floor(seconds * rate + 0.5));
-}
+namespace {
 
-int64_t renderLength(const std::vector<MidiFileEvent>& events, double rate, int64_t tailSamples) {
-    const int64_t lastEvent = events.empty() ? 0 : eventSample(events.back().seconds, rate);
-    return std::max<int64_t>(0, lastEvent + 1) + tailSamples;
-}
+// Watches the output after the last event for the run of quiet samples that ends the tail.
+class TailWatch {
+public:
+    TailWatch(const RenderTail& tail, int64_t lastEventSample)
+        : mTail(tail), mAfter(lastEventSample) {}
+
+    // How many of the n samples starting at `start` to keep: all of them, or up to the one
+    // that completes the quiet run.
+    int keep(const double* samples, int64_t start, int n) {
+        if (!mTail.untilQuiet) return n;
+        for (int i = 0; i < n; ++i) {
+            if (start + i <= mAfter) continue;
+            mQuietRun = std::abs(samples[i]) < mTail.quietLevel ? mQuietRun + 1 : 0;
+            if (mQuietRun >= mTail.quietSamples) {
+                mDone = true;
+                return i + 1;
+            }
+        }
+        return n;
+    }
+    bool done() const { return mDone; }
+
+private:
+    RenderTail mTail;
+    int64_t mAfter;
+    int64_t mQuietRun = 0;
+    bool mDone = false;
+};
+
+} // namespace
 
 int64_t renderMidiEvents(IPluginOffline& plug, const std::vector<MidiFileEvent>& events,
-                         double rate, int blockSize, int64_t tailSamples, const BlockSink& sink) {
-    const int64_t total = renderLength(events, rate, tailSamples);
+                         double rate, int blockSize, const RenderTail& tail, const BlockSink& sink,
+                         const RenderHost& host) {
+    const int64_t total = renderLength(events, rate, tail);
+    const int64_t lastEvent = events.empty() ? 0 : eventSample(events.back().seconds, rate);
+    TailWatch watch(tail, lastEvent);
 
     std::vector<double> left(static_cast<size_t>(blockSize)), right(left.size());
     double* outputs[2] = {left.data(), right.data()};
     ITimeInfo transport = plug.GetTransport();
     transport.mTransportIsRunning = true;
 
-    size_t next = 0;
-    for (int64_t start = 0; start < total; start += blockSize) {
-        const int n = static_cast<int>(std::min<int64_t>(blockSize, total - start));
-        while (next < events.size()) {
-            const MidiFileEvent& e = events[next];
+    size_t nextEvent = 0, nextTempo = 0;
+    int64_t start = 0;
+    while (start < total && !watch.done()) {
+        int64_t end = std::min(start + blockSize, total);
+        // Tempo changes up to here apply now; the next one ends this block.
+        for (; nextTempo < host.tempos.size(); ++nextTempo) {
+            const int64_t at = eventSample(host.tempos[nextTempo].seconds, rate);
+            if (at > start) {
+                end = std::min(end, at);
+                break;
+            }
+            transport.mTempo = host.tempos[nextTempo].beatsPerMinute;
+        }
+        for (; nextEvent < events.size(); ++nextEvent) {
+            const MidiFileEvent& e = events[nextEvent];
             const int64_t p = eventSample(e.seconds, rate);
-            if (p >= start + n) break;
+            if (p >= end) break;
+            if (host.programChangesSelectPresets && isProgramChange(e)) {
+                if (p > start) { // the block ends here; the change opens the next one
+                    end = p;
+                    break;
+                }
+                const int from = plug.GetCurrentPresetIdx();
+                if (plug.SelectPreset(e.data1) && host.onPresetChange)
+                    host.onPresetChange(p, from, e.data1);
+                continue;
+            }
             // Events come in time order, so none lies before this block.
             plug.SendMidiToPlug(IMidiMsg(static_cast<int>(p - start), e.status, e.data1, e.data2));
-            ++next;
         }
+        const int n = static_cast<int>(end - start);
         transport.mSamplePos = static_cast<double>(start);
         plug.SetTransport(transport);
         plug.Render(outputs, n);
-        if (!sink(left.data(), right.data(), n)) return -1;
+        const int kept = watch.keep(left.data(), start, n);
+        if (!sink(left.data(), right.data(), kept)) return -1;
+        start += kept;
     }
-    return total;
+    return start;
 }
 
 } // namespace kv::cli

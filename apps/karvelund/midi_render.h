@@ -1,6 +1,7 @@
 #pragma once
 
 #include "midi_file.h"
+#include "render_timing.h"
 
 #include <cstdint>
 #include <functional>
@@ -13,17 +14,25 @@ namespace kv::cli {
 // stops the render.
 using BlockSink = std::function<bool(const double* left, const double* right, int n)>;
 
+// What the renderer does as the host besides delivering MIDI.
+struct RenderHost {
+    // The file's tempo changes; the transport tempo follows them. Empty: the transport keeps
+    // the tempo it had.
+    std::vector<MidiFileTempo> tempos;
+    // Program changes in the events select that preset at their position; otherwise they go
+    // to the plug-in like any other message.
+    bool programChangesSelectPresets = true;
+    // Told of each preset a program change selected, with its sample position.
+    std::function<void(int64_t sample, int from, int to)> onPresetChange;
+};
+
 // Plays MIDI events through an initialised plug-in as a host would: each event whose sample
 // position p = floor(seconds * rate + 0.5) falls in a block is delivered, in order, with offset
-// p - block start before that block is rendered. Rendering goes on for tailSamples after the
-// last event. Returns the number of samples rendered, or -1 when the sink stopped it.
+// p - block start before that block is rendered. A tempo change or a program change splits the
+// block so that it takes effect on its own sample. Rendering goes on after the last event as
+// the tail says. Returns the number of samples rendered, or -1 when the sink stopped it.
 int64_t renderMidiEvents(IPluginOffline& plug, const std::vector<MidiFileEvent>& events,
-                         double rate, int blockSize, int64_t tailSamples, const BlockSink& sink);
-
-// The sample position of an event at seconds.
-int64_t eventSample(double seconds, double rate);
-
-// How many samples renderMidiEvents renders: through the last event, then the tail.
-int64_t renderLength(const std::vector<MidiFileEvent>& events, double rate, int64_t tailSamples);
+                         double rate, int blockSize, const RenderTail& tail, const BlockSink& sink,
+                         const RenderHost& host = {});
 
 } // namespace kv::cli

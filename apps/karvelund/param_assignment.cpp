@@ -1,5 +1,7 @@
 #include "param_assignment.h"
 
+#include "param_units.h"
+
 #include "core/IParam.h"
 #include "core/IPluginBase.h"
 
@@ -41,6 +43,18 @@ std::string rangeText(double lo, double hi) {
     char text[64];
     std::snprintf(text, sizeof(text), "%g..%g", lo, hi);
     return text;
+}
+
+// One of the words the editor's switch shows for the parameter, in any case.
+bool parseSwitchLabel(int idx, std::string_view text, double& value) {
+    const std::vector<std::string>& labels = editorSwitchLabels(idx);
+    for (size_t i = 0; i < labels.size(); ++i) {
+        if (equalsIgnoringCase(labels[i], text)) {
+            value = static_cast<double>(i);
+            return true;
+        }
+    }
+    return false;
 }
 
 } // namespace
@@ -110,8 +124,14 @@ bool applyAssignment(IPluginBase& plug, std::string_view assignment, std::string
         return false;
     }
     IParam* param = plug.GetParam(idx);
-    double value = 0.0;
-    if (!parseParamValue(*param, assignment.substr(equals + 1), value, error)) return false;
+    const std::string_view text = trim(assignment.substr(equals + 1));
+    bool hasUnit = false;
+    const std::optional<double> inUnit = parseValueInUnit(plug, idx, text, hasUnit, error);
+    if (hasUnit && !inUnit) return false;
+    double value = inUnit.value_or(0.0);
+    if (!inUnit && !parseSwitchLabel(idx, text, value) &&
+        !parseParamValue(*param, text, value, error))
+        return false;
     param->Set(value);
     plug.OnParamChange(idx);
     return true;

@@ -16,7 +16,9 @@ int findParamByName(IPluginBase& plug, std::string_view name);
 bool parseParamValue(const IParam& param, std::string_view text, double& value, std::string& error);
 
 // Applies "Parameter Name=value" to the plug-in: sets the parameter and lets the plug-in apply
-// it. Nothing changes when the text is malformed, the name unknown or the value invalid.
+// it. The value is a display text, a number in the parameter's range, or a time or rate with
+// its unit where the parameter has one (see param_units.h). Nothing changes when the text is
+// malformed, the name unknown or the value invalid.
 bool applyAssignment(IPluginBase& plug, std::string_view assignment, std::string& error);
 
 // Sets every parameter to its declared default and applies it.

@@ -5,6 +5,7 @@
 
 #include <atomic>
 #include <cerrno>
+#include <csignal>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
@@ -15,16 +16,72 @@ namespace {
 
 std::atomic<unsigned> gTemporaryCounter{0};
 
+// Short whatever the destination's name, so any name the file system takes works.
 std::string temporaryNameBeside(const std::filesystem::path& destination) {
     const unsigned serial = gTemporaryCounter.fetch_add(1);
-    std::string name(1, '.');
-    name.append(destination.filename().string())
-        .append(".")
-        .append(std::to_string(::getpid()))
+    std::string name(".kv-");
+    name.append(std::to_string(::getpid()))
         .append("-")
         .append(std::to_string(serial))
         .append(".tmp");
     return (destination.parent_path() / name).string();
+}
+
+// The temporary file an interrupting signal removes. The tool writes one file at a time, so
+// one slot is enough; the handler touches only this buffer and async-signal-safe calls.
+char gInterruptedPath[4096];
+volatile std::sig_atomic_t gHasInterruptedPath = 0;
+
+extern "C" void removeTemporaryAndDie(int signalNumber) {
+    if (gHasInterruptedPath) ::unlink(gInterruptedPath);
+    std::signal(signalNumber, SIG_DFL);
+    std::raise(signalNumber);
+}
+
+void removeOnInterruption() {
+    static const bool installed = [] {
+        for (int signalNumber : {SIGINT, SIGTERM, SIGHUP}) {
+            struct sigaction action {};
+            action.sa_handler = removeTemporaryAndDie;
+            sigemptyset(&action.sa_mask);
+            ::sigaction(signalNumber, &action, nullptr);
+        }
+        return true;
+    }();
+    (void)installed;
+}
+
+// Holds back the interrupting signals while it lives.
+class SignalBlock {
+public:
+    SignalBlock() {
+        sigset_t interrupting;
+        sigemptyset(&interrupting);
+        for (int signalNumber : {SIGINT, SIGTERM, SIGHUP})
+            sigaddset(&interrupting, signalNumber);
+        ::sigprocmask(SIG_BLOCK, &interrupting, &mPrevious);
+    }
+    ~SignalBlock() {
+        const int saved = errno;
+        ::sigprocmask(SIG_SETMASK, &mPrevious, nullptr);
+        errno = saved;
+    }
+    SignalBlock(const SignalBlock&) = delete;
+    SignalBlock& operator=(const SignalBlock&) = delete;
+
+private:
+    sigset_t mPrevious;
+};
+
+void watchForInterruption(const std::string& path) {
+    gHasInterruptedPath = 0;
+    if (path.size() >= sizeof(gInterruptedPath)) return;
+    std::memcpy(gInterruptedPath, path.c_str(), path.size() + 1);
+    gHasInterruptedPath = 1;
+}
+
+void stopWatching() {
+    gHasInterruptedPath = 0;
 }
 
 } // namespace
@@ -37,12 +94,16 @@ bool PendingFile::create(const std::string& destination, std::string& error) {
         error = "cannot write " + destination + ": not a file name";
         return false;
     }
+    removeOnInterruption();
     constexpr int kAttempts = 100;
     for (int attempt = 0; attempt < kAttempts; ++attempt) {
         const std::string candidate = temporaryNameBeside(target);
+        // The file is registered for removal before an interrupting signal can arrive.
+        const SignalBlock block;
         mFd = UniqueFd(::open(candidate.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666));
         if (mFd.valid()) {
             mTemporaryPath = candidate;
+            watchForInterruption(candidate);
             return true;
         }
         if (errno != EEXIST) break;
@@ -70,13 +131,17 @@ bool PendingFile::commit(std::string& error) {
     if (::rename(mTemporaryPath.c_str(), mDestination.c_str()) != 0) {
         return fail("cannot replace", error);
     }
+    stopWatching();
     mTemporaryPath.clear();
     return true;
 }
 
 void PendingFile::discard() {
     mFd.reset();
-    if (!mTemporaryPath.empty()) std::remove(mTemporaryPath.c_str());
+    if (!mTemporaryPath.empty()) {
+        stopWatching();
+        std::remove(mTemporaryPath.c_str());
+    }
     mTemporaryPath.clear();
 }
 

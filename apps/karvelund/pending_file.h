@@ -1,6 +1,7 @@
 #pragma once
 // A file written under a temporary name beside its destination. Only `commit` puts it in place;
 // dropped without a commit, the temporary file is removed, so a failed write leaves nothing.
+// SIGINT, SIGTERM and SIGHUP remove the open temporary file before the process ends.
 
 #include "unique_fd.h"
 

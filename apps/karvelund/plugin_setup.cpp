@@ -1,6 +1,7 @@
 #include "plugin_setup.h"
 
 #include "param_assignment.h"
+#include "preset_lookup.h"
 
 #include "core/IPluginBase.h"
 
@@ -18,24 +19,44 @@ std::string fileProblem(const std::string& path, const char* kind) {
     return path + ": not a valid Karvelund " + kind + " file (or it holds broken values)";
 }
 
+// Only regular files go to the framework's readers: a FIFO without a writer would hold the
+// reader up for ever.
+bool isRegularFile(const std::string& path) {
+    std::error_code ec;
+    return std::filesystem::is_regular_file(path, ec);
+}
+
 } // namespace
 
 bool applySetup(IPluginBase& plug, const PluginSetup& setup, std::string& error) {
-    if (!setup.bank.empty() && !plug.LoadBankFromFXB(setup.bank.c_str())) {
+    if (!setup.bank.empty() &&
+        (!isRegularFile(setup.bank) || !plug.LoadBankFromFXB(setup.bank.c_str()))) {
         error = fileProblem(setup.bank, "bank");
         return false;
     }
     if (setup.program) {
         if (*setup.program >= plug.NPresets() || !plug.RestorePreset(*setup.program)) {
-            error = "program " + std::to_string(*setup.program) + " does not exist (0 to " +
-                    std::to_string(plug.NPresets() - 1) + ")";
+            error = "program " + std::to_string(*setup.program + 1) + " does not exist (1 to " +
+                    std::to_string(plug.NPresets()) + ")";
             return false;
         }
-    } else if (!setup.presetName.empty() && !plug.RestorePreset(setup.presetName.c_str())) {
-        error = "no preset named \"" + setup.presetName + "\"";
-        return false;
+    } else if (!setup.presetName.empty()) {
+        const int found = findPresetByName(plug, setup.presetName);
+        if (found < 0 || !plug.RestorePreset(found)) {
+            error = "no preset named \"" + setup.presetName + "\"";
+            if (found < 0) {
+                error += "; the closest are";
+                const char* separator = " ";
+                for (const std::string& name : closestPresetNames(plug, setup.presetName)) {
+                    error.append(separator).append("\"").append(name).append("\"");
+                    separator = ", ";
+                }
+            }
+            return false;
+        }
     }
-    if (!setup.fxp.empty() && !plug.LoadProgramFromFXP(setup.fxp.c_str())) {
+    if (!setup.fxp.empty() &&
+        (!isRegularFile(setup.fxp) || !plug.LoadProgramFromFXP(setup.fxp.c_str()))) {
         error = fileProblem(setup.fxp, "program");
         return false;
     }

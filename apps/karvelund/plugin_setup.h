@@ -12,7 +12,7 @@ namespace kv::cli {
 struct PluginSetup {
     std::string bank;              // a bank file replacing the presets
     std::optional<int> program;    // 0-based preset to restore
-    std::string presetName;        // or the preset of that name
+    std::string presetName;        // or the preset of that name (ignoring case and spaces)
     std::string fxp;               // a program file loaded over it
     bool defaults = false;         // every parameter to its declared default
     std::vector<std::string> sets; // "Parameter Name=value"

@@ -13,12 +13,16 @@ struct PresetSource {
         int line = 0;
     };
     std::string name;
+    std::string category; // the section the preset stands in, or empty
     int line = 0;
     std::vector<Setting> settings;
 };
 
 // Reads the bank source text:
 //   # comment
+//   # -----------
+//   # Category     (a one-line comment between two rules names the section that follows)
+//   # -----------
 //   [Preset Name]
 //   Parameter Name = value
 // Blank lines and comments are ignored. False, with a message naming the line, when a line is

@@ -1,12 +1,14 @@
+// `karvelund render`: plays a MIDI file through the instrument into an audio file.
+
 #include "commands.h"
 
 #include "Karvelund.h"
-#include "midi_render.h"
-#include "progress_bar.h"
+#include "preset_lookup.h"
+#include "render_job.h"
 #include "render_options.h"
+#include "stdout_redirect.h"
 
 #include <algorithm>
-#include <chrono>
 #include <cmath>
 #include <cstdio>
 #include <memory>
@@ -15,8 +17,69 @@ namespace kv::cli {
 
 namespace {
 
-double toDecibels(double level) {
-    return level > 0.0 ? 20.0 * std::log10(level) : -INFINITY;
+// Keeps the events of one MIDI channel (1..16); 0 keeps all.
+void keepChannel(std::vector<MidiFileEvent>& events, int channel) {
+    if (channel == 0) return;
+    std::erase_if(events,
+                  [channel](const MidiFileEvent& e) { return (e.status & 0x0F) != channel - 1; });
+}
+
+// A refusal naming the event that makes the render too long, or empty.
+std::string lengthProblem(const std::vector<MidiFileEvent>& events, const RenderOptions& o) {
+    const double last = events.empty() ? 0.0 : events.back().seconds;
+    const double tail = o.tailSeconds.value_or(0.0);
+    if (last + tail <= o.maxLengthSeconds) return {};
+    char seconds[64];
+    std::snprintf(seconds, sizeof(seconds), " (%.1f s)", last);
+    std::string text = o.midiPath;
+    text.append(": an event at ")
+        .append(clockTime(last))
+        .append(seconds)
+        .append(" makes the render longer than the limit of ")
+        .append(clockTime(o.maxLengthSeconds))
+        .append("; --max-length SECONDS raises it");
+    return text;
+}
+
+RenderTail tailFor(const RenderOptions& o, const std::vector<MidiFileEvent>& events) {
+    if (o.tailSeconds) {
+        RenderTail tail;
+        tail.samples = static_cast<int64_t>(std::llround(*o.tailSeconds * o.rate));
+        return tail;
+    }
+    RenderTail tail = quietTail(o.rate);
+    const double last = events.empty() ? 0.0 : events.back().seconds;
+    const double room = std::max(0.0, o.maxLengthSeconds - last);
+    tail.maxSamples = std::min(tail.maxSamples, static_cast<int64_t>(room * o.rate));
+    return tail;
+}
+
+std::string presetLine(Karvelund& plug, const RenderOptions& o) {
+    const int current = plug.GetCurrentPresetIdx();
+    std::string line = "preset " + presetNumber(current) + " " + plug.GetPresetName(current);
+    if (!o.setup.fxp.empty()) line += ", program file " + o.setup.fxp;
+    if (o.setup.defaults) line += ", all parameters at their defaults";
+    if (!o.setup.sets.empty())
+        line += " with " + std::to_string(o.setup.sets.size()) +
+                (o.setup.sets.size() == 1 ? " setting" : " settings") + " changed";
+    const char* bank = o.setup.bank.empty() ? plug.GetLoadedBankPath() : o.setup.bank.c_str();
+    line += " (bank ";
+    line += bank && *bank ? bank : "none: the factory bank could not be read";
+    return line + ")";
+}
+
+void printSummary(FILE* to, const RenderOptions& o, const std::string& presetText,
+                  const RenderStats& stats) {
+    const double seconds = static_cast<double>(stats.frames) / o.rate;
+    std::fprintf(to, "%s: %.1f s, %s\n", o.wavPath.c_str(), seconds, presetText.c_str());
+    std::fprintf(to, "  peak %.1f dBFS, ", toDecibels(stats.peak));
+    if (stats.clippedSamples == 0)
+        std::fprintf(to, "no samples clipped\n");
+    else
+        std::fprintf(to, "%lld samples clipped at the engine's limit of 0 dBFS\n",
+                     static_cast<long long>(stats.clippedSamples));
+    std::fprintf(to, "  rendered in %.2f s (%.0fx realtime)\n", stats.elapsedSeconds,
+                 stats.elapsedSeconds > 0.0 ? seconds / stats.elapsedSeconds : 0.0);
 }
 
 } // namespace
@@ -24,60 +87,48 @@ double toDecibels(double level) {
 int runRender(const std::vector<std::string>& args) {
     RenderOptions options;
     std::string error;
-    if (!parseRenderOptions(args, options, error)) return usageError("render: " + error);
+    if (!parseRenderOptions(args, options, error)) return usageError("render", error);
 
     MidiFile midi;
     if (!readMidiFile(options.midiPath, midi, error)) return inputError(error);
+    keepChannel(midi.events, options.midiChannel);
+    if (const std::string problem = lengthProblem(midi.events, options); !problem.empty())
+        return inputError(problem);
 
-    std::unique_ptr<Karvelund> plug(MakePlug());
+    std::unique_ptr<Karvelund> plug;
+    {
+        // Audio going to standard output keeps it free of the instrument's messages.
+        const StdoutRedirect messages(options.wavPath == "-" ? STDERR_FILENO : STDOUT_FILENO);
+        plug.reset(MakePlug());
+    }
     if (!applySetup(*plug, options.setup, error)) return inputError(error);
+    const std::string presetText = presetLine(*plug, options);
     ITimeInfo transport;
-    transport.mTempo = options.tempo;
+    transport.mTempo = options.tempo.value_or(120.0);
     plug->SetTransport(transport);
     plug->Initialize(options.rate, options.block);
 
-    WavWriter wav;
-    const int rate = static_cast<int>(std::lround(options.rate));
-    if (!wav.open(options.wavPath, rate, options.channels, options.format, error))
+    // Standard output carries the audio, so the report goes to standard error then.
+    const bool report = !options.quiet;
+    RenderHost host;
+    if (!options.tempo) host.tempos = midi.tempos;
+    host.programChangesSelectPresets = !options.ignoreProgramChanges;
+    FILE* reportTo = options.wavPath == "-" ? stderr : stdout;
+    host.onPresetChange = [&](int64_t sample, int from, int to) {
+        if (!report) return;
+        std::fprintf(reportTo, "%s: %s\n",
+                     clockTime(static_cast<double>(sample) / options.rate).c_str(),
+                     presetChangeText(*plug, from, to).c_str());
+    };
+
+    const AudioFileSpec file{options.wavPath, options.container, outputSampleFormat(options),
+                             options.channels};
+    RenderStats stats;
+    if (!renderToFile(*plug, midi.events, options.rate, options.block,
+                      tailFor(options, midi.events), host, file, report, stats, error))
         return inputError(error);
-
-    const auto started = std::chrono::steady_clock::now();
-    const int64_t tail = static_cast<int64_t>(std::llround(options.tail * options.rate));
-    const int64_t expected = renderLength(midi.events, options.rate, tail);
-    ProgressBar progress(!options.quiet);
-    std::vector<double> interleaved;
-    double peak = 0.0;
-    int64_t done = 0;
-    const int64_t rendered =
-        renderMidiEvents(*plug, midi.events, options.rate, options.block, tail,
-                         [&](const double* left, const double* right, int n) {
-                             for (int i = 0; i < n; ++i)
-                                 peak = std::max(peak, std::abs(left[i]));
-                             const double* frames = left;
-                             if (options.channels == 2) {
-                                 interleaved.resize(static_cast<size_t>(n) * 2);
-                                 for (int i = 0; i < n; ++i) {
-                                     interleaved[2 * static_cast<size_t>(i)] = left[i];
-                                     interleaved[2 * static_cast<size_t>(i) + 1] = right[i];
-                                 }
-                                 frames = interleaved.data();
-                             }
-                             done += n;
-                             progress.update(done, expected);
-                             return wav.writeFrames(frames, static_cast<size_t>(n), error);
-                         });
-    progress.finish();
-    if (rendered < 0 || !wav.finish(error)) return inputError(error);
-
-    const double elapsed =
-        std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
-    const double seconds = static_cast<double>(rendered) / options.rate;
-    if (!options.quiet) {
-        std::printf("%s: %.1f s, peak %.1f dBFS, rendered in %.2f s (%.0fx realtime)\n",
-                    options.wavPath.c_str(), seconds, toDecibels(peak), elapsed,
-                    elapsed > 0.0 ? seconds / elapsed : 0.0);
-    }
-    return 0;
+    if (report) printSummary(reportTo, options, presetText, stats);
+    return kExitOk;
 }
 
 } // namespace kv::cli

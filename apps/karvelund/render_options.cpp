@@ -1,11 +1,11 @@
 #include "render_options.h"
 
+#include <sys/stat.h>
+
 #include <charconv>
 #include <cmath>
 
 namespace kv::cli {
-
-namespace {
 
 bool parseDouble(const std::string& text, double& value) {
     const char* end = text.data() + text.size();
@@ -19,7 +19,41 @@ bool parseInt(const std::string& text, int& value) {
     return !text.empty() && result.ec == std::errc() && result.ptr == end;
 }
 
+namespace {
+
+// Whether the two paths name one file (also through links).
+bool isSameFile(const std::string& a, const std::string& b) {
+    struct stat first {
+    }, second{};
+    return ::stat(a.c_str(), &first) == 0 && ::stat(b.c_str(), &second) == 0 &&
+           first.st_dev == second.st_dev && first.st_ino == second.st_ino;
+}
+
+bool parseOutputPath(RenderOptions& o, std::string& error) {
+    if (isSameFile(o.midiPath, o.wavPath)) {
+        error = o.wavPath + " is the input file; choose another output";
+        return false;
+    }
+    // Standard output, a FIFO or a device without a known extension gets WAV.
+    if (!audioContainerFromPath(o.wavPath, o.container) && !isDirectOutput(o.wavPath)) {
+        error = o.wavPath + ": unknown audio file type (name it .wav, .flac, .ogg or .aiff)";
+        return false;
+    }
+    if (o.format && !containerTakesSampleFormat(o.container, *o.format)) {
+        error = std::string("--format ") + wavSampleFormatName(*o.format) + ": " +
+                audioContainerName(o.container) + " files cannot hold it" +
+                (o.container == AudioContainer::Flac ? " (use pcm16 or pcm24)" : "");
+        return false;
+    }
+    return true;
+}
+
 } // namespace
+
+WavSampleFormat outputSampleFormat(const RenderOptions& o) {
+    if (o.format) return *o.format;
+    return o.container == AudioContainer::Flac ? WavSampleFormat::Pcm24 : WavSampleFormat::Float32;
+}
 
 bool parseRenderOptions(const std::vector<std::string>& args, RenderOptions& o,
                         std::string& error) {
@@ -38,6 +72,10 @@ bool parseRenderOptions(const std::vector<std::string>& args, RenderOptions& o,
             o.quiet = true;
             continue;
         }
+        if (arg == "--ignore-program-changes") {
+            o.ignoreProgramChanges = true;
+            continue;
+        }
         if (i + 1 >= args.size()) {
             error = arg + " needs a value";
             return false;
@@ -47,6 +85,7 @@ bool parseRenderOptions(const std::vector<std::string>& args, RenderOptions& o,
             error = arg + " " + value + ": " + what;
             return false;
         };
+        double number = 0.0;
         if (arg == "--rate") {
             if (!parseDouble(value, o.rate) || o.rate < 1000.0 || o.rate > 768000.0)
                 return bad("expected a sample rate from 1000 to 768000 Hz");
@@ -54,14 +93,15 @@ bool parseRenderOptions(const std::vector<std::string>& args, RenderOptions& o,
             if (!parseInt(value, o.block) || o.block < 1 || o.block > 16384)
                 return bad("expected a block size from 1 to 16384 samples");
         } else if (arg == "--tempo") {
-            if (!parseDouble(value, o.tempo) || o.tempo <= 0.0 || o.tempo > 1000.0)
+            if (!parseDouble(value, number) || number <= 0.0 || number > 1000.0)
                 return bad("expected a tempo above 0 and up to 1000 BPM");
+            o.tempo = number;
         } else if (arg == "--bank") {
             o.setup.bank = value;
         } else if (arg == "--program") {
             int n = 0;
-            if (!parseInt(value, n) || n < 0) return bad("expected a program number from 0");
-            o.setup.program = n;
+            if (!parseInt(value, n) || n < 1) return bad("expected a program number from 1");
+            o.setup.program = n - 1;
         } else if (arg == "--preset") {
             o.setup.presetName = value;
         } else if (arg == "--fxp") {
@@ -69,14 +109,28 @@ bool parseRenderOptions(const std::vector<std::string>& args, RenderOptions& o,
         } else if (arg == "--set") {
             o.setup.sets.push_back(value);
         } else if (arg == "--tail") {
-            if (!parseDouble(value, o.tail) || o.tail < 0.0 || o.tail > 3600.0)
-                return bad("expected a tail from 0 to 3600 seconds");
+            if (value == "auto") {
+                o.tailSeconds.reset();
+            } else {
+                if (!parseDouble(value, number) || number < 0.0 || number > 3600.0)
+                    return bad("expected auto or a tail from 0 to 3600 seconds");
+                o.tailSeconds = number;
+            }
+        } else if (arg == "--max-length") {
+            if (!parseDouble(value, o.maxLengthSeconds) || o.maxLengthSeconds <= 0.0 ||
+                o.maxLengthSeconds > 86400.0 * 7)
+                return bad("expected a length above 0 and up to 604800 seconds");
         } else if (arg == "--format") {
-            if (!wavSampleFormatFromName(value, o.format))
+            WavSampleFormat format;
+            if (!wavSampleFormatFromName(value, format))
                 return bad("expected float, pcm16 or pcm24");
+            o.format = format;
         } else if (arg == "--channels") {
             if (!parseInt(value, o.channels) || (o.channels != 1 && o.channels != 2))
                 return bad("expected 1 or 2");
+        } else if (arg == "--channel") {
+            if (!parseInt(value, o.midiChannel) || o.midiChannel < 1 || o.midiChannel > 16)
+                return bad("expected a MIDI channel from 1 to 16");
         } else {
             error = "unknown option " + arg;
             return false;
@@ -87,12 +141,13 @@ bool parseRenderOptions(const std::vector<std::string>& args, RenderOptions& o,
         return false;
     }
     if (files.size() != 2) {
-        error = "expected IN.mid and OUT.wav";
+        error = files.size() < 2 ? "expected IN.mid and OUT.wav"
+                                 : "too many files: expected IN.mid and OUT.wav";
         return false;
     }
     o.midiPath = files[0];
     o.wavPath = files[1];
-    return true;
+    return parseOutputPath(o, error);
 }
 
 } // namespace kv::cli

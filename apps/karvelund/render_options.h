@@ -13,11 +13,15 @@ namespace kv::cli {
 struct RenderOptions {
     double rate = 48000.0;
     int block = 512;
-    double tempo = 120.0;
+    std::optional<double> tempo; // overrides the file's tempo map
     PluginSetup setup;
-    double tail = 2.0;
-    WavSampleFormat format = WavSampleFormat::Float32;
+    std::optional<double> tailSeconds; // none: until the output is quiet
+    double maxLengthSeconds = 3600.0;
+    std::optional<WavSampleFormat> format; // none: the container's own default
+    AudioContainer container = AudioContainer::Wav;
     int channels = 2;
+    int midiChannel = 0; // 1..16, or 0 for all
+    bool ignoreProgramChanges = false;
     bool quiet = false;
     std::string midiPath;
     std::string wavPath;
@@ -26,5 +30,12 @@ struct RenderOptions {
 // Parses the arguments after "render". False with a message on bad usage.
 bool parseRenderOptions(const std::vector<std::string>& args, RenderOptions& options,
                         std::string& error);
+
+// The sample format written: the one asked for, else float (24-bit for FLAC).
+WavSampleFormat outputSampleFormat(const RenderOptions& options);
+
+// Shared by the commands that read numbers from their arguments.
+bool parseDouble(const std::string& text, double& value);
+bool parseInt(const std::string& text, int& value);
 
 } // namespace kv::cli

@@ -1,16 +1,19 @@
 // `karvelund screenshot`: builds the instrument with its editor on the headless surface,
 // replays mouse gestures through the surface, draws what is dirty and writes the editor as a
-// PNG; prints every parameter the gestures changed.
+// PNG; prints every parameter the gestures changed. Gestures outside the editor, answers that
+// are never asked for or do not fit the question, and file actions that fail are errors.
 
 #include "commands.h"
 
 #include "IGraphicsHeadless.h"
 #include "Karvelund.h"
 #include "plugin_setup.h"
+#include "preset_lookup.h"
 #include "screenshot_window.h"
 
 #include <charconv>
 #include <cstdio>
+#include <filesystem>
 #include <memory>
 #include <sstream>
 #include <variant>
@@ -122,11 +125,11 @@ bool parseScreenshotOptions(const std::vector<std::string>& args, ScreenshotOpti
         if (arg == "--program") {
             int n = -1;
             const auto [ptr, ec] = std::from_chars(value.data(), value.data() + value.size(), n);
-            if (ec != std::errc() || ptr != value.data() + value.size() || n < 0) {
-                error = "--program " + value + ": expected a program number from 0";
+            if (ec != std::errc() || ptr != value.data() + value.size() || n < 1) {
+                error = "--program " + value + ": expected a program number from 1";
                 return false;
             }
-            o.setup.program = n;
+            o.setup.program = n - 1;
         } else if (arg == "--set") {
             o.setup.sets.push_back(value);
         } else if (arg == "--answer") {
@@ -163,6 +166,168 @@ bool parseScreenshotOptions(const std::vector<std::string>& args, ScreenshotOpti
     return true;
 }
 
+bool inside(int x, int y, int w, int h) {
+    return x >= 0 && y >= 0 && x < w && y < h;
+}
+
+bool gestureFits(const Gesture& gesture, int w, int h) {
+    if (const Click* c = std::get_if<Click>(&gesture)) return inside(c->x, c->y, w, h);
+    if (const Drag* d = std::get_if<Drag>(&gesture))
+        return inside(d->x1, d->y1, w, h) && inside(d->x2, d->y2, w, h);
+    const Wheel& wheel = std::get<Wheel>(gesture);
+    return inside(wheel.x, wheel.y, w, h);
+}
+
+std::string gestureText(const Gesture& gesture) {
+    char text[96];
+    if (const Click* c = std::get_if<Click>(&gesture))
+        std::snprintf(text, sizeof(text), "--click %d,%d", c->x, c->y);
+    else if (const Drag* d = std::get_if<Drag>(&gesture))
+        std::snprintf(text, sizeof(text), "--drag %d,%d,%d,%d", d->x1, d->y1, d->x2, d->y2);
+    else
+        std::snprintf(text, sizeof(text), "--wheel %d,%d,%d", std::get<Wheel>(gesture).x,
+                      std::get<Wheel>(gesture).y, std::get<Wheel>(gesture).d);
+    return text;
+}
+
+std::vector<double> parameterValues(IPluginBase& plug) {
+    std::vector<double> values;
+    for (int i = 0; i < plug.NParams(); ++i)
+        values.push_back(plug.GetParam(i)->Value());
+    return values;
+}
+
+// Prints what the gestures changed: each parameter once with its first and last value, and a
+// change of preset as one line rather than as the parameters it set.
+class ChangeReport {
+public:
+    explicit ChangeReport(IPluginBase& plug)
+        : mPlug(plug), mBaseline(parameterValues(plug)), mPreset(plug.GetCurrentPresetIdx()) {}
+
+    void afterGesture(const std::vector<double>& beforeGesture) {
+        if (mPlug.GetCurrentPresetIdx() == mPreset) return;
+        printChanges(beforeGesture);
+        std::printf("%s\n", presetChangeText(mPlug, mPreset, mPlug.GetCurrentPresetIdx()).c_str());
+        mPreset = mPlug.GetCurrentPresetIdx();
+        mBaseline = parameterValues(mPlug);
+    }
+    void finish() { printChanges(parameterValues(mPlug)); }
+
+private:
+    void printChanges(const std::vector<double>& now) {
+        for (int i = 0; i < mPlug.NParams(); ++i) {
+            const size_t at = static_cast<size_t>(i);
+            if (now[at] == mBaseline[at]) continue;
+            const IParam* p = mPlug.GetParam(i);
+            char was[64], is[64];
+            p->GetDisplayForHost(mBaseline[at], false, was, sizeof(was), true);
+            p->GetDisplayForHost(now[at], false, is, sizeof(is), true);
+            std::printf("%s: %s -> %s\n", p->GetNameForHost(), was, is);
+        }
+    }
+
+    IPluginBase& mPlug;
+    std::vector<double> mBaseline;
+    int mPreset;
+};
+
+const char* promptName(HeadlessPrompt::Kind kind) {
+    switch (kind) {
+    case HeadlessPrompt::kMenu:
+        return "a menu";
+    case HeadlessPrompt::kTextEntry:
+        return "a text field";
+    case HeadlessPrompt::kMessageBox:
+        return "a message box";
+    case HeadlessPrompt::kFile:
+        return "a file dialog";
+    case HeadlessPrompt::kColor:
+        return "a colour picker";
+    }
+    return "a question";
+}
+
+// Whether the answer is one the question can take.
+bool answerFits(const HeadlessPrompt& prompt, const HeadlessAnswer& answer) {
+    if (answer.kind == HeadlessAnswer::kCancel) return true;
+    switch (prompt.kind) {
+    case HeadlessPrompt::kMenu:
+        return answer.kind == HeadlessAnswer::kItem && answer.item >= 0 &&
+               answer.item < static_cast<int>(prompt.items.size());
+    case HeadlessPrompt::kTextEntry:
+        return answer.kind == HeadlessAnswer::kText;
+    case HeadlessPrompt::kFile:
+        return answer.kind == HeadlessAnswer::kPath;
+    case HeadlessPrompt::kMessageBox:
+        return answer.kind == HeadlessAnswer::kButton;
+    case HeadlessPrompt::kColor:
+        return answer.kind == HeadlessAnswer::kColor;
+    }
+    return false;
+}
+
+std::string answerText(const HeadlessAnswer& answer) {
+    switch (answer.kind) {
+    case HeadlessAnswer::kItem:
+        return "item " + std::to_string(answer.item);
+    case HeadlessAnswer::kText:
+        return "text \"" + answer.text + "\"";
+    case HeadlessAnswer::kPath:
+        return "path " + answer.text;
+    default:
+        return "cancel";
+    }
+}
+
+bool checkAnswers(const IGraphicsHeadless& surface, const ScreenshotOptions& options,
+                  std::string& error) {
+    const size_t used = options.answers.size() - static_cast<size_t>(surface.PendingAnswers());
+    const std::vector<HeadlessPrompt>& prompts = surface.Prompts();
+    for (size_t i = 0; i < used && i < prompts.size(); ++i) {
+        if (answerFits(prompts[i], options.answers[i])) continue;
+        error = "--answer " + answerText(options.answers[i]) + " does not fit " +
+                promptName(prompts[i].kind);
+        if (prompts[i].kind == HeadlessPrompt::kMenu)
+            error += " of " + std::to_string(prompts[i].items.size()) + " entries";
+        return false;
+    }
+    if (used < options.answers.size()) {
+        error = "--answer " + answerText(options.answers[used]) +
+                " was never asked for: the gestures asked " + std::to_string(prompts.size()) +
+                " question" + (prompts.size() == 1 ? "" : "s");
+        return false;
+    }
+    return true;
+}
+
+// A file the gestures chose to save must now be there, and one they chose to open must be a
+// program or bank the instrument can read.
+bool checkFileActions(const std::vector<HeadlessPrompt>& prompts,
+                      const std::vector<HeadlessAnswer>& answers, std::string& error) {
+    for (size_t i = 0; i < prompts.size() && i < answers.size(); ++i) {
+        if (prompts[i].kind != HeadlessPrompt::kFile || answers[i].kind != HeadlessAnswer::kPath)
+            continue;
+        const std::string& path = answers[i].text;
+        std::error_code ec;
+        if (prompts[i].type == kFileSave) {
+            if (!std::filesystem::is_regular_file(path, ec) ||
+                std::filesystem::file_size(path, ec) == 0) {
+                error = path + ": the editor could not save the file";
+                return false;
+            }
+            continue;
+        }
+        std::unique_ptr<Karvelund> probe(MakePlug());
+        const bool isBank = path.size() > 4 && path.compare(path.size() - 4, 4, ".kvb") == 0;
+        if (!(isBank ? probe->LoadBankFromFXB(path.c_str())
+                     : probe->LoadProgramFromFXP(path.c_str()))) {
+            error = path + ": the editor could not open the file";
+            return false;
+        }
+    }
+    return true;
+}
+
 void replay(IGraphicsHeadless& g, const Gesture& gesture) {
     if (const Click* c = std::get_if<Click>(&gesture)) {
         IMouseMod mod(!c->right, c->right);
@@ -194,9 +359,13 @@ WindowGesture windowGesture(const Gesture& gesture) {
 }
 
 int runWindow(const ScreenshotOptions& o) {
-    WindowScreenshot shot{o.setup, {}, o.answerTexts, o.notes, o.pngPath};
+    WindowScreenshot shot{o.setup, {}, o.answerTexts, o.notes, o.pngPath, {}, {}, {}};
     for (const Gesture& gesture : o.gestures)
         shot.gestures.push_back(windowGesture(gesture));
+    std::unique_ptr<ChangeReport> report;
+    shot.onStart = [&](IPluginBase& plug) { report = std::make_unique<ChangeReport>(plug); };
+    shot.afterGesture = [&](const std::vector<double>& before) { report->afterGesture(before); };
+    shot.onFinish = [&] { report->finish(); };
     return runWindowScreenshot(shot);
 }
 
@@ -205,31 +374,40 @@ int runWindow(const ScreenshotOptions& o) {
 int runScreenshot(const std::vector<std::string>& args) {
     ScreenshotOptions options;
     std::string error;
-    if (!parseScreenshotOptions(args, options, error)) return usageError("screenshot: " + error);
+    if (!parseScreenshotOptions(args, options, error)) return usageError("screenshot", error);
     if (options.window) return runWindow(options);
 
     std::unique_ptr<Karvelund> plug(MakePlug());
     if (!applySetup(*plug, options.setup, error)) return inputError(error);
     auto* surface = dynamic_cast<IGraphicsHeadless*>(plug->GetGUI());
     if (!surface) return inputError("the instrument has no headless editor");
+    for (size_t i = 0; i < options.gestures.size(); ++i) {
+        if (!gestureFits(options.gestures[i], surface->Width(), surface->Height()))
+            return inputError(gestureText(options.gestures[i]) + ": outside the editor (" +
+                              std::to_string(surface->Width()) + " x " +
+                              std::to_string(surface->Height()) + ")");
+    }
     // The editor shows the parameters as the setup left them.
     for (int i = 0; i < plug->NParams(); ++i)
         surface->SetParameterFromPlug(i, plug->GetParam(i)->GetNormalized(), true);
     plug->Initialize(48000.0, 512);
     for (int note : options.notes)
         plug->SendMidiToPlug(IMidiMsg(0, 0x90, static_cast<unsigned char>(note), 100));
-    for (HeadlessAnswer& answer : options.answers)
-        surface->AddAnswer(std::move(answer));
+    for (const HeadlessAnswer& answer : options.answers)
+        surface->AddAnswer(answer);
 
-    std::vector<double> before;
-    for (int i = 0; i < plug->NParams(); ++i)
-        before.push_back(plug->GetParam(i)->Value());
+    ChangeReport report(*plug);
     surface->DrawDirty();
-    for (const Gesture& gesture : options.gestures)
+    for (const Gesture& gesture : options.gestures) {
+        const std::vector<double> before = parameterValues(*plug);
         replay(*surface, gesture);
+        report.afterGesture(before);
+    }
     surface->DrawDirty();
+    report.finish();
 
-    printChangedParams(*plug, before);
+    if (!checkAnswers(*surface, options, error)) return inputError(error);
+    if (!checkFileActions(surface->Prompts(), options.answers, error)) return inputError(error);
     if (!surface->WritePNG(options.pngPath.c_str()))
         return inputError(options.pngPath + ": cannot write the picture");
     return kExitOk;

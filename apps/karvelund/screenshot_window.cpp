@@ -160,17 +160,6 @@ bool WriteWindowPNG(IGraphicsX11& surface, const std::string& path) {
 
 } // namespace
 
-void printChangedParams(const IPluginBase& plug, const std::vector<double>& before) {
-    for (int i = 0; i < plug.NParams(); ++i) {
-        const IParam* p = plug.GetParam(i);
-        if (p->Value() == before[static_cast<size_t>(i)]) continue;
-        char was[64], now[64];
-        p->GetDisplayForHost(before[static_cast<size_t>(i)], false, was, sizeof(was), true);
-        p->GetDisplayForHost(now, sizeof(now));
-        std::printf("%s: %s -> %s\n", p->GetNameForHost(), was, now);
-    }
-}
-
 int runWindowScreenshot(const WindowScreenshot& shot) {
     // Without a screen, a virtual one of our own for as long as the picture takes.
     XvfbServer server;
@@ -213,14 +202,16 @@ int runWindowScreenshot(const WindowScreenshot& shot) {
     XPutBackEvent(surface->GetDisplay(), &exposed);
     Settle(*surface);
 
-    std::vector<double> before;
-    for (int i = 0; i < plug->NParams(); ++i)
-        before.push_back(plug->GetParam(i)->Value());
+    if (shot.onStart) shot.onStart(*plug);
     for (const WindowGesture& gesture : shot.gestures) {
+        std::vector<double> before;
+        for (int i = 0; i < plug->NParams(); ++i)
+            before.push_back(plug->GetParam(i)->Value());
         Make(user, gesture, surface->GetScaleFactor());
         Settle(*surface);
+        if (shot.afterGesture) shot.afterGesture(before);
     }
-    printChangedParams(*plug, before);
+    if (shot.onFinish) shot.onFinish();
     const bool written = WriteWindowPNG(*surface, shot.pngPath);
     surface->SetPromptListener(nullptr);
     surface->CloseWindow();

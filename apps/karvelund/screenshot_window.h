@@ -2,6 +2,7 @@
 
 #include "plugin_setup.h"
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -23,14 +24,16 @@ struct WindowScreenshot {
     std::vector<std::string> answers; // as given to --answer
     std::vector<int> notes;
     std::string pngPath;
+    // The report of what the gestures changed: told the instrument before the first gesture,
+    // the values before each gesture after it, and the end.
+    std::function<void(IPluginBase&)> onStart;
+    std::function<void(const std::vector<double>&)> afterGesture;
+    std::function<void()> onFinish;
 };
 
 // `karvelund screenshot --window`: the editor in a real X11 window (on a virtual server of its
 // own when there is no $DISPLAY), the gestures made with synthetic X input, menus and fields
 // answered with keys, and the picture read back from the screen.
 int runWindowScreenshot(const WindowScreenshot& shot);
-
-// Prints "Name: was -> now" for every parameter whose value differs from before.
-void printChangedParams(const IPluginBase& plug, const std::vector<double>& before);
 
 } // namespace kv::cli

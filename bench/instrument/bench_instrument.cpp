@@ -55,11 +55,11 @@ void BM_InstrumentMinute(benchmark::State& state) {
     int64_t samples = 0;
     for (auto _ : state) {
         auto plug = defaultInstrument();
-        samples =
-            renderMidiEvents(*plug, events, kRate, 512, 0, [](const double* l, const double*, int) {
-                benchmark::DoNotOptimize(l[0]);
-                return true;
-            });
+        samples = renderMidiEvents(*plug, events, kRate, 512, RenderTail{},
+                                   [](const double* l, const double*, int) {
+                                       benchmark::DoNotOptimize(l[0]);
+                                       return true;
+                                   });
     }
     setCounters(state, static_cast<double>(samples));
 }
@@ -77,7 +77,7 @@ void BM_InstrumentMinuteToWav(benchmark::State& state) {
             return;
         }
         std::vector<double> frames;
-        samples = renderMidiEvents(*plug, events, kRate, 512, 0,
+        samples = renderMidiEvents(*plug, events, kRate, 512, RenderTail{},
                                    [&](const double* l, const double* r, int n) {
                                        frames.resize(2 * static_cast<size_t>(n));
                                        for (int i = 0; i < n; ++i) {

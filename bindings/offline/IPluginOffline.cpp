@@ -24,7 +24,16 @@ void IPluginOffline::SendMidiToPlug(const IMidiMsg& msg) {
     ProcessMidiMsg(&copy);
 }
 
+bool IPluginOffline::SelectPreset(int idx) {
+    if (idx < 0 || idx >= NPresets()) return false;
+    IMutexLock lock(this);
+    return RestorePreset(idx);
+}
+
+// The block is rendered under the instance lock, so a host request on another thread changes
+// the state between blocks, never within one.
 void IPluginOffline::Render(double** outputs, int nFrames) {
+    IMutexLock lock(this);
     AttachOutputBuffers(0, NOutChannels(), outputs);
     ProcessBuffers(0.0, nFrames);
 }

@@ -37,6 +37,9 @@ public:
     const ITimeInfo& GetTransport() const { return mTransport; }
     // Delivers one MIDI message stamped with its offset in the next block.
     void SendMidiToPlug(const IMidiMsg& msg);
+    // Selects a preset between blocks, as a host does for a program change. False when there
+    // is no such preset or it would not load.
+    bool SelectPreset(int idx);
     // Renders nFrames (at most the block size) into one buffer per output channel.
     void Render(double** outputs, int nFrames);
     // Records the plug-in's parameter-change reports (off by default: they are ignored).

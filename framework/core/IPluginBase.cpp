@@ -2,7 +2,6 @@
 
 #include "core/FrameworkVersion.h"
 #include "core/Log.h"
-#include "editor/IGraphics.h"
 
 #include <algorithm>
 #include <cstdio>

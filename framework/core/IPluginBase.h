@@ -1,5 +1,7 @@
 #pragma once
 
+#include "IPluginEditor.h"
+
 #include "core/ByteChunk.h"
 #include "core/Hosts.h"
 #include "core/IParam.h"
@@ -15,6 +17,7 @@
 #include <vector>
 
 class IGraphics;
+class IPluginEditor;
 
 // Which plug-in interface a binding speaks.
 enum EAPI { kAPIVST2 = 0, kAPIVST3 = 1, kAPIAU = 2, kAPIRTAS = 3, kAPIAAX = 4, kAPISA = 5 };
@@ -58,7 +61,7 @@ public:
     // Holds the plug-in's mutex for its lifetime.
     class IMutexLock {
     public:
-        explicit IMutexLock(IPluginBase* plug) : mLock(&plug->mMutex) {}
+        explicit IMutexLock(const IPluginBase* plug) : mLock(&plug->mMutex) {}
 
     private:
         UTIL_MutexLock mLock;
@@ -117,7 +120,7 @@ public:
     virtual void HostSpecificInit() {}
     // Takes ownership of the editor, pushes every parameter's normalised value into it and
     // lets it prepare its drawing. Null is ignored.
-    virtual void AttachGraphics(IGraphics* graphics);
+    virtual void AttachGraphics(IPluginEditor* graphics);
     virtual void SetLatency(int samples) { mLatency = samples; }
     virtual bool SendMidiMsg(IMidiMsg* msg) = 0;
     virtual bool SendSysEx(ISysEx* /*msg*/) { return false; }
@@ -155,7 +158,9 @@ public:
     double GetSampleRate() const { return mSampleRate; }
     int GetBlockSize() const { return mBlockSize; }
     int GetLatency() const { return mLatency; }
-    IGraphics* GetGUI() const { return mGraphics.get(); }
+    // Defined by the editor toolkit (IGraphics.cpp), the only kind of editor a plug-in attaches.
+    IGraphics* GetGUI() const;
+    IPluginEditor* GetEditor() const { return mGraphics.get(); }
     int GetCurrentPresetIdx() const { return mCurrentPresetIdx; }
     int NParams() const { return mParams.GetSize(); }
     int NPresets() const { return mPresets.GetSize(); }
@@ -248,6 +253,8 @@ public:
     bool RestorePreset(const char* name);
     // The name, or "" for an index outside the list.
     const char* GetPresetName(int idx) const;
+    // The name copied under the instance lock, for threads other than the one that renames.
+    void CopyPresetName(int idx, UTIL_String* name) const;
     // Stores the current state into the current preset and renames it when newName is not
     // empty.
     void ModifyCurrentPreset(const char* newName = nullptr);
@@ -287,7 +294,7 @@ public:
 
 protected:
     UTIL_PtrList<ChannelIO> mChannelIO;
-    UTIL_Mutex mMutex;
+    mutable UTIL_Mutex mMutex;
     char mEffectName[kNameLen] = {};
     char mProductName[kNameLen] = {};
     char mMfrName[kNameLen] = {};
@@ -307,7 +314,7 @@ protected:
     int mLatency;
     UTIL_String mPreviousPath;
     std::vector<const char*> mParamGroups; // texts owned by the parameters
-    std::unique_ptr<IGraphics> mGraphics;
+    std::unique_ptr<IPluginEditor> mGraphics;
     UTIL_PtrList<IParam> mParams;
     UTIL_PtrList<IPreset> mPresets;
     std::vector<double*> mInData;

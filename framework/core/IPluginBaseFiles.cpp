@@ -4,7 +4,6 @@
 
 #include "core/FrameworkVersion.h"
 #include "core/FxFileFormat.h"
-#include "editor/IGraphics.h"
 #include "util/UTIL_File.h"
 
 #include <cmath>
@@ -222,7 +221,7 @@ bool IPluginBase::LoadBankFromFXB(const char* fileName) {
 
 bool IPluginBase::PromptForFileName(UTIL_String* fileName, bool save, const char* extension) {
     if (!mGraphics) return false;
-    mGraphics->PromptForFile(fileName, save ? kFileSave : kFileOpen, &mPreviousPath, extension);
+    mGraphics->PromptForPresetFile(fileName, save, &mPreviousPath, extension);
     return !fileName->Empty();
 }
 

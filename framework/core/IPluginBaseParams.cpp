@@ -2,7 +2,6 @@
 #include "core/IPluginBase.h"
 
 #include "core/Log.h"
-#include "editor/IGraphics.h"
 
 #include <cfloat>
 #include <cmath>
@@ -25,7 +24,7 @@ void IPluginBase::SetParameterFromGUI(int paramIdx, double normalizedValue) {
     OnParamChange(paramIdx);
 }
 
-void IPluginBase::AttachGraphics(IGraphics* graphics) {
+void IPluginBase::AttachGraphics(IPluginEditor* graphics) {
     if (!graphics) return;
     IMutexLock lock(this);
     for (int i = 0; i < NParams(); ++i) {

@@ -109,6 +109,7 @@ void IPluginBase::MakeDefaultUserPresetName(UTIL_String* name) const {
 }
 
 bool IPluginBase::RestorePreset(int idx) {
+    IMutexLock lock(this);
     IPreset* preset = mPresets.Get(idx);
     if (!preset) return false;
     if (!preset->mInitialized) {
@@ -142,7 +143,13 @@ const char* IPluginBase::GetPresetName(int idx) const {
     return preset ? preset->mName : "";
 }
 
+void IPluginBase::CopyPresetName(int idx, UTIL_String* name) const {
+    IMutexLock lock(this);
+    name->Set(GetPresetName(idx));
+}
+
 void IPluginBase::ModifyCurrentPreset(const char* newName) {
+    IMutexLock lock(this);
     IPreset* preset = mPresets.Get(mCurrentPresetIdx);
     if (!preset) return;
     preset->mChunk.Clear();
@@ -152,6 +159,7 @@ void IPluginBase::ModifyCurrentPreset(const char* newName) {
 }
 
 bool IPluginBase::SerializePresets(ByteChunk* chunk) {
+    IMutexLock lock(this);
     for (int i = 0; i < NPresets(); ++i) {
         const IPreset* preset = mPresets.Get(i);
         Trace("SerializePresets", __LINE__, "%d %s", i, preset->mName);
@@ -176,6 +184,7 @@ int IPluginBase::CheckPresetList(const ByteChunk* chunk, int startPos) const {
 
 int IPluginBase::UnserializePresets(const ByteChunk* chunk, int startPos) {
     if (CheckPresetList(chunk, startPos) < 0) return -1;
+    IMutexLock lock(this);
     int pos = startPos;
     UTIL_String name; // shared: a zero-length name repeats the previous preset's name
     for (int i = 0; i < NPresets() && pos >= 0; ++i) {

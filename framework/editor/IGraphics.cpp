@@ -209,3 +209,8 @@ void IGraphics::OnGUIIdle() {
     for (int i = 0; i < NControls(); ++i)
         GetControl(i)->OnGUIIdle();
 }
+
+// The plug-in base holds its editor as an IPluginEditor; every editor it is given is an IGraphics.
+IGraphics* IPluginBase::GetGUI() const {
+    return static_cast<IGraphics*>(mGraphics.get());
+}

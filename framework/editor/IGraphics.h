@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/IPluginBase.h"
+#include "core/IPluginEditor.h"
 #include "editor/IGraphicsStructs.h"
 #include "util/UTIL_PtrList.h"
 
@@ -22,7 +24,7 @@ class RAST_IBitmap;
 // image loading (the pure virtual platform operations below). The operations are implemented
 // across IGraphics.cpp (life cycle, control list, parameter links, redraw), IGraphicsEvents.cpp,
 // IGraphicsPrompts.cpp, IGraphicsBitmaps.cpp, IGraphicsDraw.cpp and IGraphicsText.cpp.
-class IGraphics {
+class IGraphics : public IPluginEditor {
 public:
     IGraphics(IPluginBase* plug, int w, int h, int fps = 0);
     IGraphics(const IGraphics&) = delete;
@@ -75,7 +77,7 @@ public:
     virtual void RemoveSubWindow() {}
     virtual void CloseWindow() = 0;
     virtual void* GetWindow() = 0;
-    virtual ~IGraphics();
+    ~IGraphics() override;
     virtual void HideMouseCursor() {}
     virtual void ShowMouseCursor() {}
     virtual void UpdateTooltips() = 0;
@@ -90,9 +92,11 @@ public:
     // A parameter value from the plug-in side (host automation, preset load, attach) for the
     // controls bound to paramIdx; value is normalised (0..1) when normalized is true, else in
     // the parameter's own units.
-    virtual void SetParameterFromPlug(int paramIdx, double value, bool normalized);
+    void SetParameterFromPlug(int paramIdx, double value, bool normalized) override;
+    void PromptForPresetFile(UTIL_String* fileName, bool save, UTIL_String* dir,
+                             const char* extension) override;
     // Creates the off-screen drawing bitmaps.
-    virtual void PrepDraw();
+    void PrepDraw() override;
 
     // ---- Size and state ----
     int Width() const { return mWidth; }

@@ -90,3 +90,8 @@ void IGraphics::SetFromStringAfterPrompt(IControl* control, IParam* param, const
     }
     control->SetValueFromUserInput(param->GetNormalized(value));
 }
+
+void IGraphics::PromptForPresetFile(UTIL_String* fileName, bool save, UTIL_String* dir,
+                                    const char* extension) {
+    PromptForFile(fileName, save ? kFileSave : kFileOpen, dir, extension);
+}

@@ -33,7 +33,13 @@ bool GetInstalledPath(const char* fileName, UTIL_String* path) {
     std::string module = resolved ? resolved : info.dli_fname;
     std::free(resolved);
     const size_t slash = module.rfind('/');
-    const std::string folder = slash == std::string::npos ? "." : module.substr(0, slash);
+    std::string folder = slash == std::string::npos ? "." : module.substr(0, slash);
+    // Inside a bundle the code lies in Contents/MacOS and its files in Contents/Resources.
+    static const std::string kBundleCode = "/Contents/MacOS";
+    if (folder.size() > kBundleCode.size() &&
+        folder.compare(folder.size() - kBundleCode.size(), kBundleCode.size(), kBundleCode) == 0)
+        folder.replace(folder.size() - kBundleCode.size(), kBundleCode.size(),
+                       "/Contents/Resources");
     path->Set((folder + "/" + fileName).c_str());
     return true;
 }

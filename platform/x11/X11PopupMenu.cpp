@@ -1,10 +1,14 @@
 #include "X11PopupMenu.h"
 
 #include "IGraphicsX11.h"
-#include "X11Image.h"
 #include "editor/IPopupMenu.h"
 #include "raster/raster.h"
 #include "util/UTIL_String.h"
+
+// Xlib's macros (Bool, None ...) come after the framework's headers.
+#include "X11Image.h"
+
+#include <X11/Xlib.h>
 
 #include <X11/Xutil.h>
 #include <X11/keysym.h>
@@ -59,8 +63,8 @@ X11PopupMenu::~X11PopupMenu() {
     }
 }
 
-std::vector<Window> X11PopupMenu::OpenWindows() const {
-    std::vector<Window> windows;
+std::vector<unsigned long> X11PopupMenu::OpenWindows() const {
+    std::vector<unsigned long> windows;
     for (const auto& level : mLevels)
         windows.push_back(level->window);
     return windows;
@@ -270,7 +274,8 @@ void X11PopupMenu::HandlePointer(int rootX, int rootY, bool press, bool release)
     if (press || mArmed) Activate(static_cast<size_t>(depth), item, false);
 }
 
-void X11PopupMenu::HandleKey(XKeyEvent& event) {
+void X11PopupMenu::HandleKey(XEvent& anyEvent) {
+    XKeyEvent& event = anyEvent.xkey;
     KeySym sym = NoSymbol;
     char buffer[8];
     XLookupString(&event, buffer, sizeof(buffer), &sym, nullptr);
@@ -326,7 +331,7 @@ void X11PopupMenu::HandleEvent(XEvent& event) {
             HandlePointer(event.xbutton.x_root, event.xbutton.y_root, false, true);
         break;
     case KeyPress:
-        HandleKey(event.xkey);
+        HandleKey(event);
         break;
     default:
         break;

@@ -2,7 +2,6 @@
 
 #include "editor/IGraphicsStructs.h"
 
-#include <X11/Xlib.h>
 #include <memory>
 #include <vector>
 
@@ -10,6 +9,8 @@ class IGraphicsX11;
 class IPopupMenu;
 class RAST_MemBitmap;
 class X11Image;
+union _XEvent;
+struct _XDisplay;
 
 // A popup menu shown by the X11 surface: one override-redirect window per open level (the menu
 // and the submenus on the way to the highlighted item), drawn with the raster library in the
@@ -29,7 +30,7 @@ public:
     IPopupMenu* Run(IPopupMenu* menu, int rootX, int rootY, int anchorTop);
 
     // The menu windows open now, outermost first (for tests and for the host's inspection).
-    std::vector<Window> OpenWindows() const;
+    std::vector<unsigned long> OpenWindows() const;
 
 private:
     struct Level;
@@ -37,9 +38,9 @@ private:
     void OpenLevel(IPopupMenu* menu, int rootX, int rootY, int anchorTop);
     void CloseLevelsAbove(size_t depth);
     void Paint(Level& level);
-    void HandleEvent(XEvent& event);
+    void HandleEvent(_XEvent& event);
     void HandlePointer(int rootX, int rootY, bool press, bool release);
-    void HandleKey(XKeyEvent& event);
+    void HandleKey(_XEvent& event);
     void Highlight(size_t depth, int item, bool openSubmenu);
     void Activate(size_t depth, int item, bool byKey);
     int NextSelectable(const Level& level, int from, int step) const;
@@ -48,7 +49,7 @@ private:
     int ItemAt(const Level& level, int rootX, int rootY) const;
 
     IGraphicsX11& mOwner;
-    Display* mDisplay;
+    _XDisplay* mDisplay;
     int mScale;
     IText mTextStyle;
     IText mTitleStyle;

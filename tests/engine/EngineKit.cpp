@@ -8,7 +8,7 @@ namespace enginekit {
 void apply(Synthesizer& synth, const Patch& p, double sampleRate) {
     synth.init(sampleRate);
     GlobalState& gs = synth.globalState;
-    LFO& lfo = *synth.lfo;
+    LFO& lfo = synth.lfo;
     lfo.setBPM(p.bpm);
     lfo.setBPMSyncOnoff(p.bpmSync);
     lfo.setType(p.lfoType);
@@ -44,32 +44,18 @@ void apply(Synthesizer& synth, const Patch& p, double sampleRate) {
 }
 
 void noteOn(Synthesizer& synth, int v, int note, int velocity) {
-    Voice& voice = *synth.voices[v];
-    VoiceState& vs = voice.state;
-    if (synth.lfo->seeIsOneShot()) {
-        synth.lfo->gateOn(&vs.lfoState);
-        vs.lfoState.oneShotDone = false;
-    } else {
-        synth.lfo->gateOn(&synth.globalState.lfoState);
-    }
-    vs.osc.targetNote = note;
-    vs.velFilter = vs.velAmp = 1.0;
-    if (synth.globalState.velocityTarget == 1)
-        vs.velFilter = velocity / 127.0;
-    else if (synth.globalState.velocityTarget == 2)
-        vs.velAmp = velocity / 127.0;
-    vs.adsrState.retrigger();
-    vs.noteNumber = note;
+    bool lfogateisstart = false; // every kit note starts a phrase
+    synth.startVoice(v, note, velocity, lfogateisstart);
+    synth.assignNote(v, note);
 }
 
 void noteOff(Synthesizer& synth, int v) {
-    synth.voices[v]->state.adsrState.release();
+    synth.releaseVoice(v);
 }
 
 std::vector<double> render(Synthesizer& synth, int samples) {
     std::vector<double> out(samples);
-    for (double& s : out)
-        s = synth.process();
+    synth.render(out.data(), samples);
     return out;
 }
 

@@ -100,10 +100,10 @@ TEST(Synthesizer, MonoRendersOnlyVoiceZeroAndLeavesTheOthersUntouched) {
     noteOn(single, 0, 60);
     both.globalState.setPhonicType(0);
     single.globalState.setPhonicType(0);
-    const ADSRState frozen = both.voices[1]->state.adsrState;
+    const ADSRState frozen = both.voiceState(1).adsrState;
     EXPECT_EQ(render(both, 9600), render(single, 9600));
-    EXPECT_EQ(both.voices[1]->state.adsrState.counter, frozen.counter);
-    EXPECT_EQ(both.voices[1]->state.adsrState.stage, frozen.stage);
+    EXPECT_EQ(both.voiceState(1).adsrState.counter, frozen.counter);
+    EXPECT_EQ(both.voiceState(1).adsrState.stage, frozen.stage);
 }
 
 TEST(Synthesizer, VoiceBecomesIdleAfterItsRelease) {
@@ -113,7 +113,7 @@ TEST(Synthesizer, VoiceBecomesIdleAfterItsRelease) {
     render(synth, 4800);
     noteOff(synth, 0);
     render(synth, 400); // a 6.2 ms release
-    EXPECT_FALSE(synth.voices[0]->state.isBusy());
+    EXPECT_FALSE(synth.isBusy(0));
     for (double s : render(synth, 100))
         ASSERT_EQ(s, 0.0);
 }

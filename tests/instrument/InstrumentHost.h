@@ -17,7 +17,7 @@ public:
 
     Karvelund& plug() { return *mPlug; }
     const Synthesizer& synth() const { return mPlug->GetSynth(); }
-    const VoiceState& voice(int i) const { return synth().voices[i]->state; }
+    const VoiceState& voice(int i) const { return synth().voiceState(i); }
 
     void noteOn(int note, int velocity, int offset = 0);
     void noteOff(int note, int offset = 0);

@@ -88,11 +88,11 @@ TEST_F(BlockProcessing, HostTempoSetsTheSynchronisedLfoRateEveryBlock) {
     h.plug().SetTransport(transport);
     h.noteOn(60, 100);
     h.renderBlocks(1);
-    EXPECT_DOUBLE_EQ(h.synth().lfo->speed, 120.0 / 60.0 / 48000.0);
+    EXPECT_DOUBLE_EQ(h.synth().lfo.speed, 120.0 / 60.0 / 48000.0);
     transport.mTempo = 90.0;
     h.plug().SetTransport(transport);
     h.renderBlocks(1);
-    EXPECT_DOUBLE_EQ(h.synth().lfo->speed, 90.0 / 60.0 / 48000.0);
+    EXPECT_DOUBLE_EQ(h.synth().lfo.speed, 90.0 / 60.0 / 48000.0);
 }
 
 TEST_F(BlockProcessing, DenormalFlushingDoesNotLeakIntoTheCaller) {

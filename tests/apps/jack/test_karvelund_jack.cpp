@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <cerrno>
 #include <chrono>
 #include <cmath>
 #include <csignal>
@@ -104,10 +105,14 @@ public:
         if (mClient) jack_client_close(mClient);
     }
     bool Valid() const { return mClient != nullptr; }
+    // True once both connections stand (the instrument accepts them once it is running).
     bool Connect(const std::string& instrument) {
-        return jack_connect(mClient, jack_port_name(mMidiOut), (instrument + ":midi_in").c_str()) ==
-                   0 &&
-               jack_connect(mClient, (instrument + ":out_left").c_str(), jack_port_name(mIn)) == 0;
+        auto connect = [&](const std::string& from, const std::string& to) {
+            const int result = jack_connect(mClient, from.c_str(), to.c_str());
+            return result == 0 || result == EEXIST;
+        };
+        return connect(jack_port_name(mMidiOut), instrument + ":midi_in") &&
+               connect(instrument + ":out_left", jack_port_name(mIn));
     }
     bool PortExists(const std::string& name) const {
         return jack_port_by_name(mClient, name.c_str()) != nullptr;
@@ -182,7 +187,7 @@ TEST_F(KarvelundJackTest, MidiFromAClientBecomesAudioOnTheOutputs) {
     ASSERT_TRUE(listener.Valid());
     ASSERT_TRUE(WaitFor([&] { return listener.PortExists("KvTest:out_right"); }))
         << ReadFile(mTemp.file("instrument.log"));
-    ASSERT_TRUE(listener.Connect("KvTest"));
+    ASSERT_TRUE(WaitFor([&] { return listener.Connect("KvTest"); }));
     // Silent until played.
     std::this_thread::sleep_for(std::chrono::milliseconds(100));
     EXPECT_LT(listener.Peak(), 1e-6f);

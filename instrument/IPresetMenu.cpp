@@ -1,4 +1,4 @@
-#include "PresetManager.h"
+#include "IPresetMenu.h"
 
 #include "core/IPluginBase.h"
 #include "editor/IGraphics.h"
@@ -15,7 +15,9 @@ IPresetMenu::IPresetMenu(IPluginBase* plug, IRECT rect)
                   IText::kQualityDefault);
 }
 
+// Read under the instance lock: the host may rename or load presets while the editor draws.
 void IPresetMenu::FormatDisplay(UTIL_String* text) const {
+    IPluginBase::IMutexLock lock(mPlug);
     const int current = mPlug->GetCurrentPresetIdx();
     text->SetFormatted(32, " %02d: %s", current + 1, mPlug->GetPresetName(current));
 }
@@ -87,10 +89,13 @@ void IPresetMenu::doPopupMenu() {
     menu.AddItem("Import Bank...");
     menu.AddItem("Export Bank...");
     menu.AddSeparator();
-    const int current = mPlug->GetCurrentPresetIdx();
-    for (int i = 0; i < mPlug->NPresets(); ++i)
-        menu.AddItem(mPlug->GetPresetName(i), -1,
-                     i == current ? IPopupMenuItem::kChecked : IPopupMenuItem::kNoFlags);
+    {
+        IPluginBase::IMutexLock lock(mPlug);
+        const int current = mPlug->GetCurrentPresetIdx();
+        for (int i = 0; i < mPlug->NPresets(); ++i)
+            menu.AddItem(mPlug->GetPresetName(i), -1,
+                         i == current ? IPopupMenuItem::kChecked : IPopupMenuItem::kNoFlags);
+    }
 
     const IPopupMenu* chosen = graphics->CreateIPopupMenu(&menu, &mRECT);
     if (chosen) RunMenuAction(chosen->GetChosenItemIdx());
@@ -108,7 +113,8 @@ void IPresetMenu::RunMenuAction(int index) {
         mPlug->LoadProgramFromFXP();
         break;
     case kExportPreset: {
-        const UTIL_String name(mPlug->GetPresetName(mPlug->GetCurrentPresetIdx()));
+        UTIL_String name;
+        mPlug->CopyPresetName(mPlug->GetCurrentPresetIdx(), &name);
         mPlug->SaveProgramAsFXP(name.Get());
         break;
     }
