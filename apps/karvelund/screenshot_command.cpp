@@ -9,6 +9,7 @@
 #include "Karvelund.h"
 #include "plugin_setup.h"
 #include "preset_lookup.h"
+#include "screenshot_window.h"
 
 #include <charconv>
 #include <cstdio>
@@ -38,6 +39,8 @@ struct ScreenshotOptions {
     PluginSetup setup;
     std::vector<Gesture> gestures;
     std::vector<HeadlessAnswer> answers;
+    std::vector<std::string> answerTexts;
+    bool window = false; // --window: through a real X11 window
     std::vector<int> notes;
     std::string pngPath;
 };
@@ -106,8 +109,8 @@ bool parseScreenshotOptions(const std::vector<std::string>& args, ScreenshotOpti
     std::vector<std::string> files;
     for (size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
-        if (arg == "--defaults") {
-            o.setup.defaults = true;
+        if (arg == "--defaults" || arg == "--window") {
+            (arg == "--window" ? o.window : o.setup.defaults) = true;
             continue;
         }
         if (arg.rfind("--", 0) != 0) {
@@ -131,6 +134,7 @@ bool parseScreenshotOptions(const std::vector<std::string>& args, ScreenshotOpti
             o.setup.sets.push_back(value);
         } else if (arg == "--answer") {
             o.answers.push_back(parseAnswer(value));
+            o.answerTexts.push_back(value);
         } else if (arg == "--note") {
             int note = -1;
             const auto [ptr, ec] = std::from_chars(value.data(), value.data() + value.size(), note);
@@ -343,12 +347,35 @@ void replay(IGraphicsHeadless& g, const Gesture& gesture) {
     g.DrawDirty(); // the redraw tick between gestures
 }
 
+WindowGesture windowGesture(const Gesture& gesture) {
+    WindowGesture g;
+    if (const Click* c = std::get_if<Click>(&gesture))
+        g = {WindowGesture::kClick, c->x, c->y, c->x, c->y, 0, c->right, c->twice, false};
+    else if (const Drag* d = std::get_if<Drag>(&gesture))
+        g = {WindowGesture::kDrag, d->x1, d->y1, d->x2, d->y2, 0, false, false, d->fine};
+    else if (const Wheel* w = std::get_if<Wheel>(&gesture))
+        g = {WindowGesture::kWheel, w->x, w->y, w->x, w->y, w->d, false, false, false};
+    return g;
+}
+
+int runWindow(const ScreenshotOptions& o) {
+    WindowScreenshot shot{o.setup, {}, o.answerTexts, o.notes, o.pngPath, {}, {}, {}};
+    for (const Gesture& gesture : o.gestures)
+        shot.gestures.push_back(windowGesture(gesture));
+    std::unique_ptr<ChangeReport> report;
+    shot.onStart = [&](IPluginBase& plug) { report = std::make_unique<ChangeReport>(plug); };
+    shot.afterGesture = [&](const std::vector<double>& before) { report->afterGesture(before); };
+    shot.onFinish = [&] { report->finish(); };
+    return runWindowScreenshot(shot);
+}
+
 } // namespace
 
 int runScreenshot(const std::vector<std::string>& args) {
     ScreenshotOptions options;
     std::string error;
     if (!parseScreenshotOptions(args, options, error)) return usageError("screenshot", error);
+    if (options.window) return runWindow(options);
 
     std::unique_ptr<Karvelund> plug(MakePlug());
     if (!applySetup(*plug, options.setup, error)) return inputError(error);

@@ -78,7 +78,9 @@ const CommandUsage kCommands[] = {
      "  --answer ITEM|TEXT|PATH|cancel  answers to the menus, text fields and file dialogs\n"
      "                                  (prefix item:, text: or path: to say which)\n"
      "  --note N                        hold a note so the keyboard shows it\n"
-     "  --program N  --defaults  --set \"NAME=VALUE\"   prepare the instrument\n"},
+     "  --program N  --defaults  --set \"NAME=VALUE\"   prepare the instrument\n"
+     "  --window                        draw through a real X11 window (an Xvfb of its own\n"
+     "                                  without $DISPLAY; KARVELUND_SCALE=2 for 2x)\n"},
 };
 
 } // namespace

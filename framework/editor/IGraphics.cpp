@@ -18,8 +18,17 @@ IGraphics::~IGraphics() {
 }
 
 void IGraphics::PrepDraw() {
-    mDrawBitmap = std::make_unique<RAST_SysBitmap>(Width(), Height());
+    mDrawBitmap = std::make_unique<RAST_SysBitmap>(Width() * mDrawScale, Height() * mDrawScale);
     mTmpBitmap = std::make_unique<RAST_MemBitmap>(0, 0, 4);
+}
+
+void IGraphics::SetDrawScale(int scale) {
+    scale = scale == 2 ? 2 : 1;
+    if (scale == mDrawScale) return;
+    mDrawScale = scale;
+    mLineBitmap.reset();
+    if (mDrawBitmap) PrepDraw();
+    SetAllControlsDirty();
 }
 
 void IGraphics::Resize(int w, int h) {

@@ -83,6 +83,11 @@ public:
     virtual void UpdateTooltips() = 0;
     // Loads an image file; a new raster bitmap owned by the caller, or null.
     virtual RAST_IBitmap* OSLoadBitmap(int id, const char* name) = 0;
+    // The image of name drawn at scale times its size (the art for high-density screens), or
+    // null when there is none; the editor then enlarges the ordinary image itself.
+    virtual RAST_IBitmap* OSLoadScaledBitmap(int /*id*/, const char* /*name*/, int /*scale*/) {
+        return nullptr;
+    }
 
     // A parameter value from the plug-in side (host automation, preset load, attach) for the
     // controls bound to paramIdx; value is normalised (0..1) when normalized is true, else in
@@ -102,6 +107,11 @@ public:
     void EnableTooltips(bool enable) { mEnableTooltips = enable; }
     void HandleMouseOver(bool handle) { mHandleMouseOver = handle; }
     void ShowControlBounds(bool show) { mShowControlBounds = show; }
+    // Pixels per editor unit of the drawing bitmap: 1, or 2 for high-density screens. Controls
+    // and events keep editor units; the drawing operations draw scale times finer, with the
+    // scaled images. Remakes the drawing bitmap and marks every control dirty.
+    void SetDrawScale(int scale);
+    int DrawScale() const { return mDrawScale; }
     // The pixels of the drawing bitmap (null before PrepDraw).
     RAST_pixel* GetBits();
     RAST_IBitmap* GetDrawBitmap() const { return mDrawBitmap.get(); }
@@ -241,6 +251,7 @@ protected:
     int mWidth;
     int mHeight;
     int mFPS;
+    int mDrawScale = 1;
     int mMouseCapture = -1;
     int mMouseOver = -1;
     int mMouseX = 0, mMouseY = 0;
@@ -260,6 +271,9 @@ private:
     // as the editor for a background).
     RAST_IBitmap* FindOrLoadBitmap(int id, const char* name, int nStates, bool horizontal,
                                    bool background);
+    // The pixels to draw for bitmap at the drawing scale: its own at scale 1, else the
+    // high-density art (or an enlarged copy), cached with it.
+    RAST_IBitmap* AtDrawScale(const IBitmap* bitmap);
 
     int mGestureParam = -1; // parameter whose host gesture is open
 };

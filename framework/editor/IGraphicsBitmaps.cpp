@@ -6,6 +6,7 @@
 
 #include <cstdio>
 #include <memory>
+#include <string>
 
 namespace {
 
@@ -14,8 +15,12 @@ namespace {
 class BitmapStorage {
 public:
     struct BitmapKey {
-        int id;
+        int id = -1;
         std::unique_ptr<RAST_IBitmap> bitmap;
+        std::string name;                     // what it was loaded as ("" for copies)
+        const RAST_IBitmap* source = nullptr; // for a bitmap the cache does not own
+        int scaledBy = 1;                     // the scale of scaled, when there is one
+        std::unique_ptr<RAST_IBitmap> scaled; // the same image for a denser drawing bitmap
     };
 
     UTIL_Mutex& Mutex() { return mMutex; }
@@ -25,9 +30,29 @@ public:
         }
         return nullptr;
     }
-    RAST_IBitmap* Add(int id, RAST_IBitmap* bitmap) {
-        mKeys.Add(new BitmapKey{id, std::unique_ptr<RAST_IBitmap>(bitmap)});
+    RAST_IBitmap* Add(int id, RAST_IBitmap* bitmap, const char* name = nullptr) {
+        auto* key = new BitmapKey;
+        key->id = id;
+        key->bitmap.reset(bitmap);
+        key->name = name ? name : "";
+        mKeys.Add(key);
         return bitmap;
+    }
+    BitmapKey* KeyOf(const RAST_IBitmap* bitmap) {
+        for (int i = 0; i < mKeys.GetSize(); ++i) {
+            const BitmapKey* key = mKeys.Get(i);
+            if (key->bitmap.get() == bitmap || (!key->bitmap && key->source == bitmap))
+                return mKeys.Get(i);
+        }
+        return nullptr;
+    }
+    // A key that keeps only the scaled copy of a bitmap someone else owns.
+    BitmapKey* AddForeign(const RAST_IBitmap* bitmap) {
+        auto* key = new BitmapKey;
+        key->id = -1;
+        key->source = bitmap;
+        mKeys.Add(key);
+        return key;
     }
     // Deletes the bitmap; false when the cache does not hold it.
     bool Remove(const RAST_IBitmap* bitmap) {
@@ -103,7 +128,31 @@ RAST_IBitmap* IGraphics::FindOrLoadBitmap(int id, const char* name, int nStates,
         const int h = background ? Height() : kPlaceholderFrameSize;
         bitmap = MakePlaceholder(w, h, nStates < 1 ? 1 : nStates, horizontal, background);
     }
-    return cache.Add(id, bitmap);
+    return cache.Add(id, bitmap, name);
+}
+
+RAST_IBitmap* IGraphics::AtDrawScale(const IBitmap* bitmap) {
+    if (mDrawScale == 1 || !bitmap->mData) return bitmap->mData;
+    BitmapStorage& cache = BitmapCache();
+    UTIL_MutexLock lock(&cache.Mutex());
+    BitmapStorage::BitmapKey* key = cache.KeyOf(bitmap->mData);
+    if (key && key->scaled && key->scaledBy == mDrawScale) return key->scaled.get();
+    RAST_IBitmap* source = bitmap->mData;
+    const int w = source->getWidth() * mDrawScale, h = source->getHeight() * mDrawScale;
+    std::unique_ptr<RAST_IBitmap> scaled;
+    if (key && !key->name.empty())
+        scaled.reset(OSLoadScaledBitmap(key->id, key->name.c_str(), mDrawScale));
+    if (!scaled || scaled->getWidth() != w || scaled->getHeight() != h) {
+        // No art of that density: the ordinary image, enlarged.
+        scaled = std::make_unique<RAST_MemBitmap>(w, h, 4);
+        RAST_ScaledBlit(scaled.get(), source, 0, 0, w, h, 0.0f, 0.0f,
+                        static_cast<float>(source->getWidth()),
+                        static_cast<float>(source->getHeight()), 1.0f, RAST_BLIT_FILTER_BILINEAR);
+    }
+    if (!key) key = cache.AddForeign(source);
+    key->scaledBy = mDrawScale;
+    key->scaled = std::move(scaled);
+    return key->scaled.get();
 }
 
 IBitmap IGraphics::LoadIBitmap(int id, const char* name, int nStates, bool framesAreHorizontal) {

@@ -95,6 +95,14 @@ RAST_CachedFont* IGraphics::CacheFont(IText* text) {
 bool IGraphics::DrawIText(IText* text, const char* str, IRECT* r, bool measure) {
     if (!str || !*str) return true;
     if (!text || !r) return false;
+    // Drawn at the drawing scale with the font that much larger; measured in editor units.
+    IText scaledText;
+    if (mDrawScale != 1 && !measure) {
+        scaledText = *text;
+        scaledText.mSize *= mDrawScale;
+        scaledText.mCached = nullptr;
+        text = &scaledText;
+    }
     RAST_CachedFont* font = text->mCached ? text->mCached : CacheFont(text);
     if (!font) return false;
     const RAST_pixel color = RastColor(&text->mColor);
@@ -121,10 +129,12 @@ bool IGraphics::DrawIText(IText* text, const char* str, IRECT* r, bool measure) 
         return true;
     }
 
-    RastClipView view(mDrawBitmap.get(), mDrawRECT);
+    const int s = mDrawScale;
+    const IRECT clip(mDrawRECT.L * s, mDrawRECT.T * s, mDrawRECT.R * s, mDrawRECT.B * s);
+    RastClipView view(mDrawBitmap.get(), clip);
     if (!view.Valid()) return true;
-    RECT box{r->L - view.OffsetX(), r->T - view.OffsetY(), r->R - view.OffsetX(),
-             r->B - view.OffsetY()};
+    RECT box{r->L * s - view.OffsetX(), r->T * s - view.OffsetY(), r->R * s - view.OffsetX(),
+             r->B * s - view.OffsetY()};
     font->DrawText(&view, str, -1, &box, flags);
     return true;
 }

@@ -77,6 +77,16 @@ RAST_IBitmap* IGraphicsLinux::OSLoadBitmap(int /*id*/, const char* name) {
     return RAST_LoadPNG(path.Get());
 }
 
+RAST_IBitmap* IGraphicsLinux::OSLoadScaledBitmap(int /*id*/, const char* name, int scale) {
+    if (!name || !HasPNGExtension(name) || scale < 2) return nullptr;
+    const std::string fileName = name;
+    const size_t slash = fileName.rfind('/');
+    const std::string baseName = slash == std::string::npos ? fileName : fileName.substr(slash + 1);
+    const std::string path =
+        std::string(mResourceFolder.Get()) + "/img@" + std::to_string(scale) + "x/" + baseName;
+    return IsRegularFile(path) ? RAST_LoadPNG(path.c_str()) : nullptr;
+}
+
 void IGraphicsLinux::HostPath(UTIL_String* path) {
     char buffer[PATH_MAX];
     const ssize_t n = readlink("/proc/self/exe", buffer, sizeof(buffer) - 1);

@@ -18,6 +18,9 @@ public:
     // Loads a PNG image (the extension is checked without regard to case) found by
     // FindResourceFile; null for any other name or a file that cannot be decoded.
     RAST_IBitmap* OSLoadBitmap(int id, const char* name) override;
+    // The high-density art: the same file name in "img@2x" (for scale 2) beside "img" in the
+    // resource folder; null when there is none.
+    RAST_IBitmap* OSLoadScaledBitmap(int id, const char* name, int scale) override;
     // The folder images are looked up in; by default "resources" beside the program or
     // library that contains the editor.
     void SetResourceFolder(const char* folder) { mResourceFolder.Set(folder); }

@@ -220,3 +220,27 @@ TEST_F(DrawingTest, RotatedMaskOutsideTheRedrawRectangleDrawsNothing) {
     DrawIn([&](IGraphics* g) { g->DrawRotatedMask(&base, &mask, &top, 100, 100, 0.0); });
     EXPECT_EQ(Pixel(110, 110), kRed);
 }
+
+TEST_F(DrawingTest, AtDrawScaleTwoEverythingIsDrawnTwiceAsFineInEditorUnits) {
+    Attach();
+    mGui->SetDrawScale(2);
+    ASSERT_EQ(mGui->GetDrawBitmap()->getWidth(), 2 * kWidth);
+    IBitmap frames = Frames(10, 10, 3); // enlarged: no double-size art exists for it
+    DrawIn(
+        [&](IGraphics* g) {
+            IRECT box(10, 10, 20, 20);
+            g->FillIRect(&COLOR_RED, &box);
+            IRECT dest(40, 0, 50, 10);
+            g->DrawBitmap(&frames, &dest, 2);
+        },
+        IRECT(0, 0, 45, 30)); // the redraw rectangle clips in editor units too
+    EXPECT_EQ(Pixel(19, 19), 0u);
+    EXPECT_EQ(Pixel(20, 20), kRed);
+    EXPECT_EQ(Pixel(39, 39), kRed);
+    EXPECT_EQ(Pixel(40, 40), 0u);
+    EXPECT_EQ(Pixel(80 + 1, 2), FrameColour(1));
+    EXPECT_EQ(Pixel(89, 2), FrameColour(1));
+    EXPECT_EQ(Pixel(90, 2), 0u); // beyond x = 45
+    mGui->SetDrawScale(1);
+    EXPECT_EQ(mGui->GetDrawBitmap()->getWidth(), kWidth);
+}
