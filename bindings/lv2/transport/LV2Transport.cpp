@@ -10,7 +10,8 @@ double LV2Transport::QuarterNotesPerBar() const {
 void LV2Transport::UpdateLastBar() {
     if (mInfo.mPPQPos < 0.0) return;
     const double barLength = QuarterNotesPerBar();
-    mInfo.mLastBar = std::floor(mInfo.mPPQPos / barLength) * barLength;
+    // A position run on by many small steps lands a rounding error short of a bar line.
+    mInfo.mLastBar = std::floor(mInfo.mPPQPos / barLength + 1e-9) * barLength;
 }
 
 void LV2Transport::Apply(const Update& u) {
