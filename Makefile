@@ -4,8 +4,9 @@
 JOBS ?= $(shell nproc)
 BUILD := build/release
 ASAN_BUILD := build/asan
+TSAN_BUILD := build/tsan
 
-.PHONY: demo test test-asan bench build bootstrap format clean
+.PHONY: demo test test-asan test-tsan bench build bootstrap format clean
 
 bootstrap:
 	@scripts/bootstrap
@@ -29,6 +30,15 @@ test-asan: bootstrap $(ASAN_BUILD)/CMakeCache.txt
 	cmake --build $(ASAN_BUILD) -j $(JOBS)
 	cd $(ASAN_BUILD) && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
 	  LSAN_OPTIONS=suppressions=$(CURDIR)/scripts/lsan.supp ctest --output-on-failure -j $(JOBS)
+
+$(TSAN_BUILD)/CMakeCache.txt: | bootstrap
+	cmake -S . -B $(TSAN_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKARVELUND_TSAN=ON -DKARVELUND_BENCH=OFF
+
+# The threaded tests (ctest label "threads") under ThreadSanitizer.
+test-tsan: bootstrap $(TSAN_BUILD)/CMakeCache.txt
+	cmake --build $(TSAN_BUILD) -j $(JOBS)
+	cd $(TSAN_BUILD) && TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1" \
+	  ctest --output-on-failure -j $(JOBS) -L threads
 
 bench: build
 	@for b in $(BUILD)/bench/bench_*; do echo "== $$b"; $$b; done

@@ -17,9 +17,9 @@ Karvelund::Karvelund(IPluginInstanceInfo instanceInfo)
                     /*plugDoesChunks*/ false, /*plugIsInst*/ true) {
     IGraphics* graphics = MakeGraphics(this, kEditorWidth, kEditorHeight, 0);
     KarvelundEditor editor(this, graphics);
-    for (int idx : kParamDeclarationOrder) {
-        InitKarvelundParam(GetParam(idx), idx);
-        editor.AttachParamControl(idx);
+    for (const ParamDef& def : KarvelundParamTable()) {
+        InitParamFromDef(GetParam(def.index), def);
+        editor.AttachParamControl(def);
     }
     editor.AttachFinalControls();
     mAboutBox = editor.aboutBox;

@@ -41,16 +41,31 @@ public:
     const Synthesizer& GetSynth() const { return mSynth; }
 
 private:
-    void NoteOn(const IMidiMsg* msg);
-    void NoteOff(const IMidiMsg* msg);
-    void NoteOffAll();
-    int FindFreeVoice();
+    // MIDI at its sample (KarvelundMidi.cpp).
     void DispatchMidi(const IMidiMsg* msg);
-    void QueueLegatoMove(IMidiMsg* msg, int note);
+    void Controller(int controller, int value);
+    void SetPedal(double value);
+    // Keys, by phonic type, and the voices they start and release (KarvelundNotes.cpp).
+    void KeyDown(int note, int velocity);
+    void KeyUp(int note);
+    void KeyDownMono(int note, int velocity);
+    void KeyUpMono(int note);
+    void KeyDownLegato(int note, int velocity);
+    void KeyUpLegato(int note);
+    void NoteOn(int note, int velocity);
+    void NoteOff(int note);
+    void NoteOffAll();
+    void AllNotesOff();
+    void SilenceAllVoices();
+    int FindFreeVoice();
     void ReleaseSustainedVoices();
     void RestartLFO(VoiceState& voice);
     void SetVelocityFactors(VoiceState& voice, int velocity) const;
-    void ReleaseKey(int note);
+    // The key table that the on-screen keyboard shows.
+    void SetKey(int note, bool down);
+    void PressKey(int note);
+    void LetGoKey(int note);
+    void ClearKeys();
     void LoadFactoryBank();
 
     IBitmapOverlayControl* mAboutBox = nullptr; // the editor owns the controls
@@ -61,9 +76,7 @@ private:
     int mNotesStarted = 0;
     int mNumHeldKeys = 0;
     bool mKeyStatus[128] = {};
-    // The pedal as the arriving messages last set it, and the keys it holds; what the engine
-    // does with the pedal happens at the pedal message's sample.
-    bool mPedalDown = false;
+    // Keys let go while the pedal is down; they stay lit until the pedal is released.
     bool mKeyHeldByPedal[128] = {};
     double mEngineSampleRate = 44100.0;
     Synthesizer mSynth;

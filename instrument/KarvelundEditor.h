@@ -1,5 +1,6 @@
 #pragma once
 
+#include "KarvelundParamTable.h"
 #include "editor/IGraphicsStructs.h"
 
 class IGraphics;
@@ -15,7 +16,7 @@ class KarvelundEditor {
 public:
     KarvelundEditor(IPluginBase* plug, IGraphics* graphics);
 
-    void AttachParamControl(int paramIdx);
+    void AttachParamControl(const ParamDef& def);
     void AttachFinalControls();
 
     IPresetMenu* presetMenu = nullptr;
@@ -23,13 +24,7 @@ public:
     IBitmapOverlayControl* aboutBox = nullptr;
 
 private:
-    void Knob(int x, int y, int paramIdx);
-    void Fader(int x, int y, int paramIdx);
-    void FrameSwitch(int x, int y, int paramIdx, IBitmap* bitmap, bool partsSideBySide = true);
-    void StepSwitch(int x, int y, int paramIdx, IBitmap* bitmap);
-
     IPluginBase* mPlug;
     IGraphics* mGraphics;
-    IBitmap mKnob, mSlider, mToggle, mLfoType, mLfoTarget, mFilterType, mPhonic, mModWheel,
-        mVelocity, mBpmSync, mAmpEnv, mPitchBend;
+    IBitmap mImages[kNumParamImages];
 };

@@ -1,5 +1,5 @@
-// MIDI input and voice allocation: what ProcessMidiMsg queues and rewrites when a message
-// arrives, and how queued notes start, steal and release voices at their sample.
+// Keys and voices: what a key pressed or let go does in each phonic type, and how notes start,
+// steal and release voices. All of it runs at the sample of the MIDI message.
 
 #include "Karvelund.h"
 
@@ -8,179 +8,120 @@
 
 namespace {
 
-// A rewritten message keeps the sample offset it arrived with.
-void RewriteAsNoteOff(IMidiMsg* msg, int note) {
-    const int offset = msg->mOffset;
-    msg->MakeNoteOffMsg(note, offset);
-}
-
-void RewriteAsNoteOn(IMidiMsg* msg, int note, int velocity) {
-    const int offset = msg->mOffset;
-    msg->MakeNoteOnMsg(note, velocity, offset);
-}
-
 bool IsValidNote(int note) {
     return note >= 0 && note < 128;
 }
 
 } // namespace
 
-// Clears a held key; the count only falls for a key that was held, so it never goes negative.
-void Karvelund::ReleaseKey(int note) {
-    if (IsValidNote(note) && mKeyStatus[note]) {
-        mKeyStatus[note] = false;
-        --mNumHeldKeys;
-        mKeysChanged = true;
-    }
+// The key table and its count change together, so the count is always the number of lit keys.
+void Karvelund::SetKey(int note, bool down) {
+    if (!IsValidNote(note) || mKeyStatus[note] == down) return;
+    mKeyStatus[note] = down;
+    mNumHeldKeys += down ? 1 : -1;
+    mKeysChanged = true;
 }
 
-// Runs as each message arrives. It keeps the held-note list and the key table up to date at
-// once, and queues what the engine must do at the message's sample: note starts, releases,
-// pedal releases and legato pitch moves all take effect at their offset, so the sound does not
-// depend on where the host's blocks begin.
-void Karvelund::ProcessMidiMsg(IMidiMsg* msg) {
-    GlobalState& gs = mSynth.globalState;
-    const IMidiMsg::EStatusMsg status = msg->StatusMsg();
+void Karvelund::PressKey(int note) {
+    mKeyHeldByPedal[note] = false;
+    SetKey(note, true);
+}
 
-    // Note and controller numbers index 128-entry tables: out-of-range bytes are not MIDI.
-    const bool hasIndexByte = status == IMidiMsg::kNoteOn || status == IMidiMsg::kNoteOff ||
-                              status == IMidiMsg::kControlChange;
-    if (hasIndexByte && msg->mData1 >= 128) return;
+// A key let go while the pedal is down stays lit until the pedal is released.
+void Karvelund::LetGoKey(int note) {
+    if (!mSynth.globalState.sustainPedalOnoff)
+        SetKey(note, false);
+    else if (IsValidNote(note) && mKeyStatus[note])
+        mKeyHeldByPedal[note] = true;
+}
 
-    switch (status) {
-    case IMidiMsg::kPitchWheel:
-        mMidiQueue.Add(msg);
-        return;
-    case IMidiMsg::kControlChange:
-        if (msg->ControlChangeIdx() == IMidiMsg::kSustainPedal) {
-            mPedalDown = msg->ControlChange(IMidiMsg::kSustainPedal) >= 0.5;
-            if (!mPedalDown) {
-                // The keys the pedal was holding are up now.
-                for (int key = 0; key < 128; ++key) {
-                    if (mKeyHeldByPedal[key]) {
-                        mKeyHeldByPedal[key] = false;
-                        ReleaseKey(key);
-                    }
-                }
-            }
-            mMidiQueue.Add(msg);
-        } else if (msg->ControlChangeIdx() == IMidiMsg::kModWheel) {
-            mMidiQueue.Add(msg);
-        }
-        return;
-    case IMidiMsg::kNoteOn:
-    case IMidiMsg::kNoteOff:
-        break;
-    default:
-        return;
-    }
-
+void Karvelund::KeyDown(int note, int velocity) {
     if (mNumHeldKeys < 1) lfogateisstart = false;
-
-    const int note = msg->NoteNumber();
-    const int velocity = msg->Velocity();
-    NoteList& held = mSynth.heldNotes;
-    VoiceState& voice0 = mSynth.voices[0]->state;
-
-    if (status == IMidiMsg::kNoteOn && velocity > 0) {
-        if (gs.phonicType == GlobalState::kMono) {
-            held.push_front(note);
-            mLastVelocity = velocity;
-        } else if (gs.phonicType == GlobalState::kLegato) {
-            if (!held.empty()) {
-                held.push_front(note);
-                QueueLegatoMove(msg, note);
-                return;
-            }
-            voice0.noteNumber = note;
-            held.push_front(note);
-        }
-        mKeyHeldByPedal[note] = false;
-        if (!mKeyStatus[note]) {
-            mKeyStatus[note] = true;
-            ++mNumHeldKeys;
-            mKeysChanged = true;
-        }
-        mMidiQueue.Add(msg);
-        return;
-    }
-
-    // Note-off, or note-on with velocity 0. The key let go is normally the note of the message
-    // as it ends up; a mono return to a held note rewrites it, but the key let go is this one.
-    int releasedKey = -1;
-    if (gs.phonicType == GlobalState::kMono) {
-        if (held.empty()) {
-            RewriteAsNoteOff(msg, note);
-        } else if (held.front() == note) {
-            held.pop_front();
-            RewriteAsNoteOff(msg, note);
-            if (!held.empty() && held.front() != note) {
-                // Back to the most recent key still held; its note-on retriggers voice 0.
-                RewriteAsNoteOn(msg, held.front(), mLastVelocity);
-                releasedKey = note;
-            }
-        } else {
-            held.remove(note);
-        }
-    } else if (gs.phonicType == GlobalState::kLegato) {
-        if (held.empty()) {
-            RewriteAsNoteOff(msg, voice0.noteNumber);
-        } else {
-            held.remove(note);
-            if (!held.empty() && held.front() != note) {
-                QueueLegatoMove(msg, held.front());
-                return;
-            }
-            RewriteAsNoteOff(msg, voice0.noteNumber);
-            held.clear();
-        }
-    } else {
-        RewriteAsNoteOff(msg, note);
-    }
-
-    const int key = releasedKey >= 0 ? releasedKey : msg->NoteNumber();
-    if (!mPedalDown)
-        ReleaseKey(key);
-    else if (IsValidNote(key) && mKeyStatus[key])
-        mKeyHeldByPedal[key] = true;
-    mMidiQueue.Add(msg);
-}
-
-// A legato pitch move travels through the queue as a poly-aftertouch message: real aftertouch
-// never reaches the queue (it is dropped on arrival), so the kind is free for this.
-void Karvelund::QueueLegatoMove(IMidiMsg* msg, int note) {
-    const IMidiMsg move(msg->mOffset, IMidiMsg::kPolyAfterTouch << 4,
-                        static_cast<unsigned char>(note), 0);
-    mMidiQueue.Add(&move);
-}
-
-void Karvelund::DispatchMidi(const IMidiMsg* msg) {
-    GlobalState& gs = mSynth.globalState;
-    switch (msg->StatusMsg()) {
-    case IMidiMsg::kNoteOff:
-        NoteOff(msg);
+    switch (mSynth.globalState.phonicType) {
+    case GlobalState::kMono:
+        KeyDownMono(note, velocity);
         break;
-    case IMidiMsg::kNoteOn:
-        NoteOn(msg);
-        break;
-    case IMidiMsg::kPolyAfterTouch:
-        mSynth.voices[0]->state.osc.targetNote = msg->mData1;
-        break;
-    case IMidiMsg::kControlChange:
-        if (msg->ControlChangeIdx() == IMidiMsg::kSustainPedal) {
-            const double value = msg->ControlChange(IMidiMsg::kSustainPedal);
-            gs.setSustainPedalOnoff(value);
-            if (!gs.sustainPedalOnoff) ReleaseSustainedVoices();
-        } else if (msg->ControlChangeIdx() == IMidiMsg::kModWheel) {
-            gs.modWheel.setModWheelAmount(msg->ControlChange(IMidiMsg::kModWheel));
-        }
-        break;
-    case IMidiMsg::kPitchWheel:
-        gs.setPitchWheelDelta(msg->PitchWheel());
+    case GlobalState::kLegato:
+        KeyDownLegato(note, velocity);
         break;
     default:
+        PressKey(note);
+        NoteOn(note, velocity);
         break;
     }
+}
+
+void Karvelund::KeyUp(int note) {
+    if (mNumHeldKeys < 1) lfogateisstart = false;
+    switch (mSynth.globalState.phonicType) {
+    case GlobalState::kMono:
+        KeyUpMono(note);
+        break;
+    case GlobalState::kLegato:
+        KeyUpLegato(note);
+        break;
+    default:
+        NoteOff(note);
+        LetGoKey(note);
+        break;
+    }
+}
+
+void Karvelund::KeyDownMono(int note, int velocity) {
+    mSynth.heldNotes.push_front(note);
+    mLastVelocity = velocity;
+    PressKey(note);
+    NoteOn(note, velocity);
+}
+
+// Letting go of the newest key returns to the most recent key still held, retriggering it.
+void Karvelund::KeyUpMono(int note) {
+    NoteList& held = mSynth.heldNotes;
+    if (!held.empty() && held.front() == note) {
+        held.pop_front();
+        if (!held.empty() && held.front() != note)
+            NoteOn(held.front(), mLastVelocity);
+        else
+            NoteOff(note);
+    } else if (!held.empty()) {
+        held.remove(note);
+        NoteOff(note);
+    } else {
+        NoteOff(note);
+    }
+    LetGoKey(note);
+}
+
+// Only the first key of a legato phrase starts the voice; later keys move its pitch.
+void Karvelund::KeyDownLegato(int note, int velocity) {
+    NoteList& held = mSynth.heldNotes;
+    VoiceState& voice = mSynth.voices[0]->state;
+    if (!held.empty()) {
+        held.push_front(note);
+        voice.osc.targetNote = note;
+        return;
+    }
+    voice.noteNumber = note;
+    held.push_front(note);
+    PressKey(note);
+    NoteOn(note, velocity);
+}
+
+// The phrase ends with its last key; until then the voice moves to the newest key still held.
+void Karvelund::KeyUpLegato(int note) {
+    NoteList& held = mSynth.heldNotes;
+    VoiceState& voice = mSynth.voices[0]->state;
+    if (!held.empty()) {
+        held.remove(note);
+        if (!held.empty() && held.front() != note) {
+            voice.osc.targetNote = held.front();
+            return;
+        }
+        held.clear();
+    }
+    const int phraseNote = voice.noteNumber;
+    NoteOff(phraseNote);
+    LetGoKey(phraseNote);
 }
 
 void Karvelund::ReleaseSustainedVoices() {
@@ -215,10 +156,7 @@ void Karvelund::SetVelocityFactors(VoiceState& voice, int velocity) const {
         voice.velAmp = velocity / 127.0;
 }
 
-void Karvelund::NoteOn(const IMidiMsg* msg) {
-    const int note = msg->NoteNumber();
-    const int velocity = msg->Velocity();
-    if (msg->StatusMsg() != IMidiMsg::kNoteOn || velocity == 0) return;
+void Karvelund::NoteOn(int note, int velocity) {
     GlobalState& gs = mSynth.globalState;
 
     for (int i = 0; i < gs.numVoices; ++i) {
@@ -286,8 +224,7 @@ int Karvelund::FindFreeVoice() {
     return oldest;
 }
 
-void Karvelund::NoteOff(const IMidiMsg* msg) {
-    const int note = msg->NoteNumber();
+void Karvelund::NoteOff(int note) {
     GlobalState& gs = mSynth.globalState;
     for (int i = 0; i < gs.numVoices; ++i) {
         VoiceState& vs = mSynth.voices[i]->state;
@@ -300,17 +237,47 @@ void Karvelund::NoteOff(const IMidiMsg* msg) {
     }
 }
 
+// Releases every voice and forgets every key, as a change of phonic type requires.
 void Karvelund::NoteOffAll() {
     GlobalState& gs = mSynth.globalState;
     for (int i = 0; i < gs.numVoices; ++i) {
         VoiceState& vs = mSynth.voices[i]->state;
-        if (!vs.isBusy()) continue;
-        vs.adsrState.release();
-        if (IsValidNote(vs.noteNumber)) mKeyStatus[vs.noteNumber] = false;
+        if (vs.isBusy()) vs.adsrState.release();
     }
-    mKeysChanged = true;
+    ClearKeys();
+    lfogateisstart = false;
+}
+
+void Karvelund::ClearKeys() {
     mSynth.heldNotes.clear();
+    std::fill(std::begin(mKeyStatus), std::end(mKeyStatus), false);
     std::fill(std::begin(mKeyHeldByPedal), std::end(mKeyHeldByPedal), false);
     mNumHeldKeys = 0;
-    lfogateisstart = false;
+    mKeysChanged = true;
+}
+
+// All Notes Off: every key is let go at once; what the pedal holds sounds until it is released.
+void Karvelund::AllNotesOff() {
+    mSynth.heldNotes.clear();
+    for (int key = 0; key < 128; ++key)
+        LetGoKey(key);
+    const GlobalState& gs = mSynth.globalState;
+    for (int i = 0; i < Synthesizer::kMaxVoices; ++i) {
+        VoiceState& vs = mSynth.voices[i]->state;
+        if (!vs.isBusy() || vs.sustained) continue;
+        if (gs.sustainPedalOnoff)
+            vs.sustained = true;
+        else
+            vs.adsrState.release();
+    }
+}
+
+// All Sound Off: every voice stops at once, without a release.
+void Karvelund::SilenceAllVoices() {
+    for (int i = 0; i < Synthesizer::kMaxVoices; ++i) {
+        VoiceState& vs = mSynth.voices[i]->state;
+        vs.adsrState = ADSRState();
+        vs.sustained = false;
+    }
+    ClearKeys();
 }

@@ -44,7 +44,7 @@ Box controlBox(const PlacedControl& c) {
         return {double(c.x), double(c.y), kKnobSize, kKnobSize};
     case Kind::kFader:
         return {double(c.x), double(c.y), kHandleW, kFaderTravel};
-    case Kind::kStepper:
+    case Kind::kStepSwitch:
         return {double(c.x), double(c.y), kStepperW, kStepperH};
     case Kind::kFrameSwitch: {
         const FrameSwitchArt& art = frameSwitch(c.image);

@@ -1,14 +1,15 @@
 #pragma once
-// Where the editor puts each control, which image it shows and how the panel labels it: the
-// positions the instrument's editor uses, and the artwork's own choices (labels, panels).
+// Where the editor puts each control, which image it shows and how the panel labels it (all from
+// the instrument's parameter table), and the artwork's own choices (switch options, panels).
+
+#include "KarvelundParamTable.h"
 
 #include <string>
 #include <vector>
 
 namespace art {
 
-enum class Kind { kKnob, kFader, kFrameSwitch, kStepper };
-enum class LabelSide { kBelow, kLeft };
+using Kind = ControlKind;
 
 struct PlacedControl {
     Kind kind;

@@ -1,13 +1,13 @@
 #include "art_params.h"
 
-#include "KarvelundParams.h"
+#include "KarvelundParamTable.h"
 #include "core/IParam.h"
 
 namespace art {
 
 ParamArt paramArt(int paramIdx) {
     IParam param;
-    InitKarvelundParam(&param, paramIdx);
+    InitParamFromDef(&param, GetParamDef(paramIdx));
     ParamArt art{param.GetNormalized(), {}};
     for (int i = 0; i < param.GetNDisplayTexts(); ++i)
         art.texts.emplace_back(param.GetDisplayTextAtIdx(i));

@@ -54,7 +54,7 @@ void drawControl(Canvas& dest, const std::vector<Artwork>& art, const PlacedCont
         break;
     }
     case Kind::kFrameSwitch:
-    case Kind::kStepper:
+    case Kind::kStepSwitch:
         blitFrame(dest, image, frameOf(value, image.frames), c.x, c.y);
         break;
     }

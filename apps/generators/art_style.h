@@ -1,6 +1,7 @@
 #pragma once
 // The editor artwork's palette, type and the pixel sizes of its images (in 1x pixels).
 
+#include "KarvelundParamTable.h"
 #include "raster/raster_pixel.h"
 
 namespace art {
@@ -49,8 +50,7 @@ constexpr int kKnobSize = 40;   // square; rotated about pixel (20, 20)
 constexpr int kKnobRadius = 18; // the knob's body inside its image
 constexpr int kHandleW = 17;    // fader handle, centred on its column 8
 constexpr int kHandleH = 31;
-constexpr int kFaderTravel = 141; // the faders' length
-constexpr int kStepperW = 130;    // two-way switches
+constexpr int kStepperW = 130; // two-way switches
 constexpr int kStepperH = 22;
 constexpr int kSegmentH = 20; // one row of a frame switch
 constexpr int kWhiteKeyW = 12;

@@ -20,6 +20,9 @@ struct IMidiMsg {
     enum EControlChangeMsg {
         kModWheel = 1,
         kSustainPedal = 64,
+        kAllSoundOff = 120,
+        kResetAllControllers = 121,
+        kAllNotesOff = 123,
     };
 
     int mOffset = 0;

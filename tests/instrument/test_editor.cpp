@@ -249,12 +249,14 @@ TEST_F(Editor, RedrawsTouchOnlyTheControlThatChanged) {
 TEST_F(Editor, KeyboardShowsHeldNotesAndTheMouseKey) {
     const auto before = pixels();
     host.noteOn(60, 100); // the keyboard's lowest note is 48
+    host.renderBlocks(1);
     g().DrawDirty();
     const IRECT lit = changedArea(before, pixels());
     EXPECT_GE(lit.L, 1 + 7 * 12);
     EXPECT_LE(lit.R, 1 + 8 * 12);
     EXPECT_GE(lit.T, 233);
     host.noteOff(60);
+    host.renderBlocks(1);
     g().DrawDirty();
     EXPECT_EQ(pixels(), before);
 
@@ -283,6 +285,7 @@ TEST_F(Editor, KeyboardFindsTheKeyUnderThePointer) {
     EXPECT_EQ(keyboard->GetMouseKey(left - 1, top + 5), -1);
 
     host.noteOn(49, 100); // the C sharp of the lowest octave, held by MIDI
+    host.renderBlocks(1);
     IMouseMod press(true);
     keyboard->OnMouseDown(1 + 9, 233 + 5, &press);
     EXPECT_EQ(keyboard->GetMouseHeldKey(), -1) << "a held key does not take the highlight";
