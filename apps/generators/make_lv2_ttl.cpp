@@ -9,7 +9,8 @@
 #include "Karvelund.h"
 #include "KarvelundIdentity.h"
 #include "KarvelundLV2.h"
-#include "lv2_port_info.h"
+#include "KarvelundParamTable.h"
+#include "art_layout.h"
 #include "lv2_preset_categories.h"
 
 #include "core/IParam.h"
@@ -17,6 +18,7 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <cctype>
 #include <charconv>
 #include <cstdio>
 #include <fstream>
@@ -28,7 +30,6 @@
 namespace {
 
 using namespace karvelund::lv2;
-using kv::lv2gen::portInfo;
 
 const char* const kPrefixes = "@prefix atom: <http://lv2plug.in/ns/ext/atom#> .\n"
                               "@prefix bufsz: <http://lv2plug.in/ns/ext/buf-size#> .\n"
@@ -45,6 +46,7 @@ const char* const kPrefixes = "@prefix atom: <http://lv2plug.in/ns/ext/atom#> .\
                               "@prefix rsz: <http://lv2plug.in/ns/ext/resize-port#> .\n"
                               "@prefix state: <http://lv2plug.in/ns/ext/state#> .\n"
                               "@prefix time: <http://lv2plug.in/ns/ext/time#> .\n"
+                              "@prefix units: <http://lv2plug.in/ns/extensions/units#> .\n"
                               "@prefix ui: <http://lv2plug.in/ns/extensions/ui#> .\n"
                               "@prefix urid: <http://lv2plug.in/ns/ext/urid#> .\n"
                               "@prefix xsd: <http://www.w3.org/2001/XMLSchema#> .\n\n";
@@ -78,60 +80,100 @@ std::string PresetUri(int idx) {
     return Uri(buf);
 }
 
-std::string ScalePoints(const IParam& p, const char* const* settings) {
-    std::ostringstream out;
-    double lo = 0.0, hi = 0.0;
-    p.GetBounds(lo, hi);
-    const int n = static_cast<int>(hi) - static_cast<int>(lo) + 1;
-    bool first = true;
-    for (int v = static_cast<int>(lo); v < static_cast<int>(lo) + n; ++v) {
-        const char* label = settings ? settings[v - static_cast<int>(lo)] : p.GetDisplayText(v);
-        if (!label || !*label) continue;
-        out << (first ? "\t\tlv2:scalePoint [ rdfs:label " : " , [ rdfs:label ") << Quoted(label)
-            << " ; rdf:value " << Number(v) << " ]";
-        first = false;
+// The names of a selector's settings: its display texts, or else the words its switch on the
+// panel shows.
+std::vector<std::string> SettingNames(const ParamDef& def) {
+    std::vector<std::string> names(def.displayTexts.begin(), def.displayTexts.end());
+    if (names.empty() && def.control.kind == ControlKind::kFrameSwitch) {
+        for (const char* option : art::frameSwitch(GetPanelImage(def.control.image).name).options)
+            names.emplace_back(option);
     }
-    if (!first) out << " ;\n";
+    return names;
+}
+
+std::string ScalePoints(const ParamDef& def) {
+    const std::vector<std::string> names = SettingNames(def);
+    std::ostringstream out;
+    const int lo = static_cast<int>(def.minValue);
+    for (int v = lo; v <= static_cast<int>(def.maxValue); ++v) {
+        const size_t i = static_cast<size_t>(v - lo);
+        const std::string label = i < names.size() ? names[i] : std::to_string(v);
+        out << (v == lo ? "\t\tlv2:scalePoint [ rdfs:label " : " , [ rdfs:label ") << Quoted(label)
+            << " ; rdf:value " << Number(v) << " ]";
+    }
+    out << " ;\n";
     return out.str();
 }
 
+// The LV2 unit of a parameter's unit text, or null when LV2 has none for it.
+const char* LV2Unit(const std::string& unit) {
+    static const std::pair<const char*, const char*> kUnits[] = {
+        {"s", "units:s"},    {"ms", "units:ms"}, {"Hz", "units:hz"},
+        {"dB", "units:db"},  {"%", "units:pc"},  {"semitones", "units:semitone12TET"},
+        {"bpm", "units:bpm"}};
+    for (const auto& [text, uri] : kUnits)
+        if (unit == text) return uri;
+    return nullptr;
+}
+
 std::string ControlPort(const IParam& p, int idx) {
-    const kv::lv2gen::PortInfo& info = portInfo(idx);
+    const ParamDef& def = GetParamDef(idx);
     double lo = 0.0, hi = 0.0;
     p.GetBounds(lo, hi);
     std::ostringstream out;
     out << "\t\ta lv2:InputPort , lv2:ControlPort ;\n"
         << "\t\tlv2:index " << idx << " ;\n"
-        << "\t\tlv2:symbol " << Quoted(info.symbol) << " ;\n"
+        << "\t\tlv2:symbol " << Quoted(def.symbol) << " ;\n"
         << "\t\tlv2:name " << Quoted(p.GetNameForHost()) << " ;\n"
         << "\t\tlv2:default " << Number(p.GetDefault()) << " ;\n"
         << "\t\tlv2:minimum " << Number(lo) << " ;\n"
         << "\t\tlv2:maximum " << Number(hi) << " ;\n"
-        << "\t\tpg:group " << Uri(info.group) << " ;\n";
-    switch (p.Type()) {
-    case kTypeBool:
-        out << "\t\tlv2:portProperty lv2:toggled ;\n";
-        break;
-    case kTypeEnum:
-    case kTypeInt:
-        out << "\t\tlv2:portProperty lv2:integer , lv2:enumeration ;\n"
-            << ScalePoints(p, info.settings);
-        break;
-    default:
-        break;
-    }
+        << "\t\tpg:group " << Uri(def.section) << " ;\n";
+    if (const char* unit = LV2Unit(def.unit)) out << "\t\tunits:unit " << unit << " ;\n";
+    std::vector<const char*> properties;
+    if (def.hints & kHintToggled) properties.push_back("lv2:toggled");
+    if (def.hints & kHintInteger) properties.push_back("lv2:integer");
+    if (def.hints & kHintEnumeration) properties.push_back("lv2:enumeration");
+    if (def.hints & kHintLogarithmic) properties.push_back("pprops:logarithmic");
+    for (size_t i = 0; i < properties.size(); ++i)
+        out << (i ? " , " : "\t\tlv2:portProperty ") << properties[i];
+    if (!properties.empty()) out << " ;\n";
+    if (def.hints & kHintEnumeration) out << ScalePoints(def);
     return out.str();
+}
+
+// The port groups: the panel's sections, in the order the ports first name them.
+std::vector<std::pair<std::string, std::string>> PortGroups() {
+    std::vector<std::pair<std::string, std::string>> groups;
+    for (int i = 0; i < kNumParams; ++i) {
+        const std::string symbol = GetParamDef(i).section;
+        bool known = false;
+        for (const auto& g : groups)
+            known = known || g.first == symbol;
+        if (known) continue;
+        std::string label = symbol;
+        for (const art::Section& section : art::sections()) {
+            std::string title = section.title;
+            for (char& c : title)
+                c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+            if (title == symbol) {
+                label = section.title; // "LFO" stays as it is, "OSCILLATORS" becomes "Oscillators"
+                for (size_t c = 1; label.size() > 3 && c < label.size(); ++c)
+                    label[c] =
+                        static_cast<char>(std::tolower(static_cast<unsigned char>(label[c])));
+            }
+        }
+        groups.emplace_back(symbol, label);
+    }
+    return groups;
 }
 
 std::string PluginTtl(Karvelund& plug, bool withUI) {
     std::ostringstream out;
     out << kPrefixes;
-    int nGroups = 0;
-    const kv::lv2gen::PortGroup* groups = kv::lv2gen::portGroups(&nGroups);
-    for (int g = 0; g < nGroups; ++g)
-        out << Uri(groups[g].symbol) << "\n\ta pg:Group ;\n\tlv2:symbol "
-            << Quoted(groups[g].symbol) << " ;\n\trdfs:label " << Quoted(groups[g].name)
-            << " .\n\n";
+    for (const auto& [symbol, label] : PortGroups())
+        out << Uri(symbol) << "\n\ta pg:Group ;\n\tlv2:symbol " << Quoted(symbol)
+            << " ;\n\trdfs:label " << Quoted(label) << " .\n\n";
 
     out << "<" << kStateParams << ">\n\ta rdf:Property ;\n\trdfs:label \"parameter state\" ;\n"
         << "\trdfs:range atom:Chunk .\n\n"
@@ -208,7 +250,7 @@ std::string PresetsTtl(Karvelund& plug, const std::vector<std::string>& categori
             << "\tstate:state [ <" << kStatePreset << "> \"" << i << "\"^^xsd:int ] ;\n"
             << "\tlv2:port ";
         for (int p = 0; p < plug.NParams(); ++p)
-            out << (p ? " , " : "") << "[ lv2:symbol " << Quoted(portInfo(p).symbol)
+            out << (p ? " , " : "") << "[ lv2:symbol " << Quoted(GetParamDef(p).symbol)
                 << " ; pset:value " << Number(plug.GetParam(p)->Value()) << " ]";
         out << " .\n\n";
     }
@@ -286,7 +328,6 @@ int main(int argc, char** argv) {
     if (static_cast<int>(categories.size()) != plug->NPresets())
         return Fail(std::string(argv[2]) + ": " + std::to_string(categories.size()) +
                     " presets, the bank holds " + std::to_string(plug->NPresets()));
-    if (kv::lv2gen::portInfoCount() != plug->NParams()) return Fail("port table out of date");
 
     const std::string dir = argv[3];
     const std::string plugin = PluginTtl(*plug, withUI);

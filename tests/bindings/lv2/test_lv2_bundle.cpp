@@ -4,6 +4,7 @@
 #include "LilvHost.h"
 
 #include "Karvelund.h"
+#include "KarvelundParamTable.h"
 #include "core/IParam.h"
 
 #include <gtest/gtest.h>
@@ -90,6 +91,7 @@ TEST_F(Bundle, ControlPortsFollowTheParametersInOrder) {
         EXPECT_STREQ(lilv_node_as_string(name), param.GetNameForHost());
         lilv_node_free(name);
         const std::string symbol = lilv_node_as_string(lilv_port_get_symbol(p, port));
+        EXPECT_EQ(symbol, GetParamDef(i).symbol);
         for (char c : symbol)
             EXPECT_TRUE(std::islower(c) || std::isdigit(c) || c == '_') << symbol;
         EXPECT_TRUE(symbols.insert(symbol).second) << symbol;

@@ -140,7 +140,7 @@ TEST(Realtime, ChangedControlsAllocateNothing) {
     rig.run(512);
     for (int block = 0; block < 50; ++block) {
         rig.setControl("cutoff", 0.2f + 0.01f * static_cast<float>(block));
-        rig.setControl("phonic_type", static_cast<float>(block % 3));
+        rig.setControl("voicing", static_cast<float>(block % 3));
         rig.prepareBlock();
         int allocations = 0;
         {
