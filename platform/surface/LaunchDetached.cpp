@@ -7,9 +7,6 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-namespace {
-
-// The executable file program names, or "" when there is none.
 std::string FindExecutable(const char* program) {
     const std::string name = program;
     if (name.find('/') != std::string::npos) return access(program, X_OK) == 0 ? name : "";
@@ -26,6 +23,8 @@ std::string FindExecutable(const char* program) {
     }
     return "";
 }
+
+namespace {
 
 void ReportAndExit(int fd, int status) {
     const int error = errno;
