@@ -213,7 +213,7 @@ std::string PluginTtl(Karvelund& plug, bool withUI) {
         << "\t] , [\n\t\ta lv2:OutputPort , atom:AtomPort ;\n"
         << "\t\tatom:bufferType atom:Sequence ;\n"
         << "\t\tatom:supports midi:MidiEvent ;\n"
-        << "\t\trsz:minimumSize 8192 ;\n"
+        << "\t\trsz:minimumSize 32768 ;\n"
         << "\t\tlv2:index " << nParams + lv2ports::kNotifyOut << " ;\n"
         << "\t\tlv2:symbol \"notify\" ;\n\t\tlv2:name \"Notify\" ;\n"
         << "\t] , [\n\t\ta lv2:OutputPort , lv2:AudioPort ;\n"
@@ -274,11 +274,12 @@ std::string UITtl() {
     std::ostringstream out;
     out << kPrefixes << "<" << kUIURI << ">\n\ta ui:X11UI ;\n\tui:binary <" << kUIBinary << "> ;\n"
         << "\tlv2:requiredFeature urid:map ;\n"
-        << "\tlv2:optionalFeature ui:parent , ui:resize , ui:touch , opts:options ;\n"
-        << "\tlv2:extensionData ui:idleInterface , ui:showInterface ;\n"
+        << "\tlv2:optionalFeature ui:parent , ui:resize , ui:touch , ui:idleInterface , "
+           "opts:options ;\n"
+        << "\tlv2:extensionData ui:idleInterface ;\n"
         << "\topts:supportedOption ui:scaleFactor ;\n"
-        << "\tui:portNotification [ ui:plugin <" << kPluginURI << "> ; lv2:symbol \"notify\" ;"
-        << " ui:protocol <http://lv2plug.in/ns/extensions/ui#floatProtocol> ] .\n";
+        << "\tui:portNotification [\n\t\tui:plugin <" << kPluginURI << "> ;\n"
+        << "\t\tlv2:symbol \"notify\" ;\n\t\tui:protocol atom:eventTransfer\n\t] .\n";
     return out.str();
 }
 

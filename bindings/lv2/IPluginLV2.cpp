@@ -12,7 +12,10 @@ IPluginLV2::IPluginLV2(const IPluginInstanceInfo& instanceInfo, int nParams,
                        bool plugIsInst)
     : IPluginBase(nParams, channelIOStr, nPresets, effectName, productName, mfrName, vendorVersion,
                   uniqueID, mfrID, latency, plugDoesMidi, plugDoesChunks, plugIsInst, kAPISA),
-      mInstanceInfo(instanceInfo) {}
+      mInstanceInfo(instanceInfo) {
+    mEditorParams.Resize(4096);
+    mEditorParams.Clear();
+}
 
 void IPluginLV2::Prepare(double sampleRate, int maxBlockLength) {
     IMutexLock lock(this);
@@ -26,6 +29,36 @@ void IPluginLV2::Prepare(double sampleRate, int maxBlockLength) {
     SetInputChannelConnections(0, NInChannels(), false);
     SetOutputChannelConnections(0, NOutChannels(), true);
     mTransport.SetSampleRate(sampleRate);
+}
+
+void IPluginLV2::ApplyEditorState(const void* params, int paramsSize, const int* preset,
+                                  const void* names, int namesSize) {
+    if (params && paramsSize <= 4096) {
+        mEditorParams.Clear(); // keeps its room: no allocation below
+        mEditorParams.PutBytes(params, paramsSize);
+        if (CheckState(&mEditorParams, 0) == paramsSize) UnserializeState(&mEditorParams, 0);
+    }
+    if (preset && *preset >= 0 && *preset < NPresets()) mCurrentPresetIdx = *preset;
+    if (!names) return;
+    // Checked in full before any name changes.
+    const auto* bytes = static_cast<const unsigned char*>(names);
+    int pos = 0;
+    for (int pass = 0; pass < 2; ++pass) {
+        pos = 0;
+        for (int i = 0; i < NPresets(); ++i) {
+            int32_t length = -1;
+            if (pos + 4 > namesSize) return;
+            std::memcpy(&length, bytes + pos, 4);
+            if (length < 0 || length >= IPreset::kNameLen || pos + 4 + length > namesSize) return;
+            if (pass == 1) {
+                IPreset* p = mPresets.Get(i);
+                std::memcpy(p->mName, bytes + pos + 4, static_cast<size_t>(length));
+                p->mName[length] = '\0';
+            }
+            pos += 4 + length;
+        }
+        if (pos != namesSize) return;
+    }
 }
 
 void IPluginLV2::Activate() {
@@ -56,8 +89,8 @@ bool IPluginLV2::ApplyControl(int idx, float v) {
     return true;
 }
 
-void IPluginLV2::ApplyPendingState() {
-    mHandover.Take([this](const LV2PendingState& pending) { Apply(pending); });
+bool IPluginLV2::ApplyPendingState() {
+    return mHandover.Take([this](const LV2PendingState& pending) { Apply(pending); });
 }
 
 void IPluginLV2::Apply(const LV2PendingState& pending) {

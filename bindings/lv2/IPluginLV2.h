@@ -38,8 +38,14 @@ public:
     // Audio thread: applies control value v to parameter idx unless the parameter already
     // holds it in single precision (so exact preset values survive the float ports).
     bool ApplyControl(int idx, float v);
-    // Audio thread: applies a state restore waiting in the hand-over.
-    void ApplyPendingState();
+    // Audio thread: applies a state restore waiting in the hand-over; true when there was one.
+    bool ApplyPendingState();
+
+    // Audio thread: applies what the editor sent (any piece may be null): the parameter state,
+    // the current preset, the preset names (the layout of a saved state). A malformed piece is
+    // ignored. Allocates nothing.
+    void ApplyEditorState(const void* params, int paramsSize, const int* preset, const void* names,
+                          int namesSize);
 
     // ---- State (instantiation or any non-audio thread) ----
     // The parameter state, the current preset and every preset name, consistent with what the
@@ -78,5 +84,6 @@ private:
     bool mActive = false;
     int mMaxBlock = 0;
     std::vector<double> mLeft, mRight;
+    ByteChunk mEditorParams; // room for the editor's parameter state, kept between blocks
     double* mOutputs[2] = {};
 };

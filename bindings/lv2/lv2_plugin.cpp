@@ -32,7 +32,7 @@ struct URIs {
     LV2_URID atomBlank, atomObject, atomSequence, atomChunk, atomInt, atomFloat, atomDouble,
         atomLong, midiEvent, timePosition, timeFrame, timeSpeed, timeBpm, timeBar, timeBarBeat,
         timeBeatsPerBar, timeBeatUnit, maxBlockLength, nominalBlockLength, stateParams, statePreset,
-        stateNames;
+        stateNames, editorState, editorRequest;
 
     explicit URIs(const LV2_URID_Map* map) {
         auto m = [map](const char* uri) { return map->map(map->handle, uri); };
@@ -58,6 +58,8 @@ struct URIs {
         stateParams = m(kStateParams);
         statePreset = m(kStatePreset);
         stateNames = m(kStateNames);
+        editorState = m(kEditorState);
+        editorRequest = m(kEditorRequest);
     }
 };
 
@@ -125,7 +127,8 @@ public:
     void Deactivate() { mPlug->Deactivate(); }
 
     void Run(uint32_t nFrames) {
-        mPlug->ApplyPendingState();
+        // An open editor hears of a restored state.
+        if (mPlug->ApplyPendingState()) mEditorWantsState = true;
         ApplyControls();
         BeginNotify();
         int cursor = 0;
@@ -136,14 +139,19 @@ public:
                     std::clamp(static_cast<int>(ev->time.frames), cursor, std::max(total - 1, 0));
                 if (ev->body.type == mUris.midiEvent) {
                     HandleMidi(ev, frame - cursor, frame);
-                } else if (IsPosition(&ev->body)) {
+                } else if (IsObject(&ev->body, mUris.timePosition)) {
                     Render(cursor, frame);
                     cursor = frame;
                     ApplyPosition(reinterpret_cast<const LV2_Atom_Object*>(&ev->body));
+                } else if (IsObject(&ev->body, mUris.editorState)) {
+                    ApplyEditorState(reinterpret_cast<const LV2_Atom_Object*>(&ev->body));
+                } else if (IsObject(&ev->body, mUris.editorRequest)) {
+                    mEditorWantsState = true;
                 }
             }
         }
         Render(cursor, total);
+        if (mEditorWantsState && mNotifying) mEditorWantsState = !SendEditorState(total);
         EndNotify();
     }
 
@@ -172,9 +180,64 @@ private:
         mLock.reset();
     }
 
-    bool IsPosition(const LV2_Atom* atom) const {
+    bool IsObject(const LV2_Atom* atom, LV2_URID otype) const {
         if (atom->type != mUris.atomObject && atom->type != mUris.atomBlank) return false;
-        return reinterpret_cast<const LV2_Atom_Object*>(atom)->body.otype == mUris.timePosition;
+        return reinterpret_cast<const LV2_Atom_Object*>(atom)->body.otype == otype;
+    }
+
+    // The editor chose, renamed or loaded presets; the ports bring the values too, but the
+    // parameter state keeps them exact.
+    void ApplyEditorState(const LV2_Atom_Object* obj) {
+        const LV2_Atom *params = nullptr, *preset = nullptr, *names = nullptr;
+        lv2_atom_object_get(obj, mUris.stateParams, &params, mUris.statePreset, &preset,
+                            mUris.stateNames, &names, 0);
+        auto chunk = [this](const LV2_Atom* a) {
+            return a && a->type == mUris.atomChunk ? static_cast<const void*>(a + 1) : nullptr;
+        };
+        int presetIdx = -1;
+        const bool hasPreset = preset && preset->type == mUris.atomInt;
+        if (hasPreset) presetIdx = reinterpret_cast<const LV2_Atom_Int*>(preset)->body;
+        mPlug->ApplyEditorState(chunk(params), params ? static_cast<int>(params->size) : 0,
+                                hasPreset ? &presetIdx : nullptr, chunk(names),
+                                names ? static_cast<int>(names->size) : 0);
+    }
+
+    // The parameter state, current preset and preset names for the editor; false when the
+    // notify port has no room for them this block.
+    bool SendEditorState(int nFrames) {
+        IPluginLV2& plug = *mPlug;
+        const uint32_t paramsSize = static_cast<uint32_t>(plug.NParams()) * sizeof(double);
+        uint32_t namesSize = 0;
+        for (int i = 0; i < plug.NPresets(); ++i)
+            namesSize += 4 + static_cast<uint32_t>(std::strlen(plug.GetPresetName(i)));
+        LV2_Atom_Forge_Frame object;
+        bool ok = lv2_atom_forge_frame_time(&mForge, std::max(nFrames - 1, mLastNotifyFrame)) &&
+                  lv2_atom_forge_object(&mForge, &object, 0, mUris.editorState);
+        if (!ok) return Abandon();
+        ok = lv2_atom_forge_key(&mForge, mUris.stateParams) &&
+             lv2_atom_forge_atom(&mForge, paramsSize, mUris.atomChunk);
+        for (int i = 0; ok && i < plug.NParams(); ++i) {
+            const double v = plug.GetParam(i)->Value();
+            ok = lv2_atom_forge_raw(&mForge, &v, sizeof v);
+        }
+        ok = ok && lv2_atom_forge_key(&mForge, mUris.statePreset) &&
+             lv2_atom_forge_int(&mForge, plug.GetCurrentPresetIdx()) &&
+             lv2_atom_forge_key(&mForge, mUris.stateNames) &&
+             lv2_atom_forge_atom(&mForge, namesSize, mUris.atomChunk);
+        for (int i = 0; ok && i < plug.NPresets(); ++i) {
+            const char* name = plug.GetPresetName(i);
+            const int32_t length = static_cast<int32_t>(std::strlen(name));
+            ok = lv2_atom_forge_raw(&mForge, &length, 4) &&
+                 (length == 0 || lv2_atom_forge_raw(&mForge, name, static_cast<uint32_t>(length)));
+        }
+        if (ok) lv2_atom_forge_pad(&mForge, namesSize);
+        if (!ok) return Abandon();
+        lv2_atom_forge_pop(&mForge, &object);
+        return true;
+    }
+    bool Abandon() {
+        mNotifying = false; // the sequence is cut: it is sent empty
+        return false;
     }
 
     void ApplyPosition(const LV2_Atom_Object* obj) {
@@ -216,6 +279,7 @@ private:
     // The notify port carries the notes played, for the editor's keyboard.
     void BeginNotify() {
         mNotifying = false;
+        mLastNotifyFrame = 0;
         if (!mNotify) return;
         const uint32_t capacity = mNotify->atom.size;
         lv2_atom_forge_set_buffer(&mForge, reinterpret_cast<uint8_t*>(mNotify), capacity);
@@ -223,6 +287,7 @@ private:
     }
     void Notify(int frame, const LV2_Atom* body) {
         if (!mNotifying) return;
+        mLastNotifyFrame = frame;
         if (!lv2_atom_forge_frame_time(&mForge, frame) ||
             !lv2_atom_forge_write(&mForge, body, sizeof(LV2_Atom) + body->size))
             mNotifying = false; // full: the rest of the block's notes are not shown
@@ -243,6 +308,8 @@ private:
     LV2_Atom_Forge mForge{};
     LV2_Atom_Forge_Frame mNotifyFrame{};
     bool mNotifying = false;
+    int mLastNotifyFrame = 0;
+    bool mEditorWantsState = false;
     int mMaxBlock = kDefaultMaxBlock;
     std::vector<const float*> mControls;
     std::vector<float> mLastControl;

@@ -14,6 +14,14 @@ inline constexpr const char* kStateParams = "https://zerlinda.audio/plugins/karv
 inline constexpr const char* kStatePreset = "https://zerlinda.audio/plugins/karvelund#preset";
 inline constexpr const char* kStateNames = "https://zerlinda.audio/plugins/karvelund#presetNames";
 
+// Messages between the editor and the audio module, as atom objects on the events (editor to
+// module) and notify (module to editor) ports. An editor state object carries the three state
+// properties above; the editor asks for one with a request object when it opens.
+inline constexpr const char* kEditorState =
+    "https://zerlinda.audio/plugins/karvelund#EditorState";
+inline constexpr const char* kEditorRequest =
+    "https://zerlinda.audio/plugins/karvelund#EditorRequest";
+
 } // namespace karvelund::lv2
 
 // Ports: one control input per parameter in parameter order, then these.
