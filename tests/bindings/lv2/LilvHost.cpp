@@ -46,6 +46,8 @@ LilvHost::LilvHost() {
 }
 
 LilvHost::~LilvHost() {
+    for (const LilvNode* preset : mPresets)
+        lilv_node_free(const_cast<LilvNode*>(preset));
     lilv_world_free(mWorld);
 }
 
@@ -70,10 +72,11 @@ const char* LilvHost::UnmapEntry(void* handle, uint32_t urid) {
     return static_cast<LilvHost*>(handle)->unmap(urid);
 }
 
-std::vector<const LilvNode*> LilvHost::presets() const {
+const std::vector<const LilvNode*>& LilvHost::presets() {
+    if (!mPresets.empty()) return mPresets;
     LilvNode* presetClass = lilv_new_uri(mWorld, LV2_PRESETS__Preset);
     LilvNodes* found = lilv_plugin_get_related(mPlugin, presetClass);
-    std::vector<const LilvNode*> out;
+    std::vector<const LilvNode*>& out = mPresets;
     LILV_FOREACH(nodes, i, found) {
         const LilvNode* p = lilv_nodes_get(found, i);
         lilv_world_load_resource(mWorld, p);
@@ -89,7 +92,7 @@ std::vector<const LilvNode*> LilvHost::presets() const {
 }
 
 LilvState* LilvHost::presetState(int idx) {
-    const auto all = presets();
+    const auto& all = presets();
     if (idx < 0 || idx >= static_cast<int>(all.size())) return nullptr;
     return lilv_state_new_from_world(mWorld, &mMap, all[static_cast<size_t>(idx)]);
 }

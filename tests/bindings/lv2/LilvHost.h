@@ -26,8 +26,8 @@ public:
     uint32_t map(const char* uri);
     const char* unmap(uint32_t urid) const;
     const LV2_Feature* const* features() const { return mFeatures.data(); }
-    // The factory presets, in bank order.
-    std::vector<const LilvNode*> presets() const;
+    // The factory presets, in bank order (owned by the host).
+    const std::vector<const LilvNode*>& presets();
     // The state of factory preset idx (0-based), for the caller to free.
     LilvState* presetState(int idx);
     LV2_URID_Map* uridMap() { return &mMap; }
@@ -47,6 +47,7 @@ private:
     std::vector<LV2_Options_Option> mOptions;
     LV2_Feature mMapFeature, mUnmapFeature, mOptionsFeature;
     std::vector<const LV2_Feature*> mFeatures;
+    std::vector<const LilvNode*> mPresets;
 };
 
 // One running instance with its port buffers.

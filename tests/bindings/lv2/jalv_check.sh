@@ -10,9 +10,12 @@ make_state=$2
 uri=https://zerlinda.audio/plugins/karvelund
 work=$(mktemp -d)
 pids=()
+# Clients first, the JACK server last: a client left without its server may not stop.
 cleanup() {
-    for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
-    for pid in "${pids[@]}"; do wait "$pid" 2>/dev/null || true; done
+    for ((i = ${#pids[@]} - 1; i >= 0; i--)); do
+        kill "${pids[i]}" 2>/dev/null || true
+        wait "${pids[i]}" 2>/dev/null || true
+    done
     [ -n "${KEEP_WORK:-}" ] || rm -rf "$work"
 }
 trap cleanup EXIT

@@ -59,7 +59,9 @@ TEST_F(Bundle, IsAnInstrumentWithMidiInAndStereoOut) {
     const LilvPlugin* p = sHost->plugin();
     EXPECT_STREQ(lilv_node_as_string(lilv_plugin_class_get_uri(lilv_plugin_get_class(p))),
                  LV2_CORE__InstrumentPlugin);
-    EXPECT_STREQ(lilv_node_as_string(lilv_plugin_get_name(p)), "Karvelund");
+    LilvNode* name = lilv_plugin_get_name(p);
+    EXPECT_STREQ(lilv_node_as_string(name), "Karvelund");
+    lilv_node_free(name);
     LilvNode *audio = uri(LV2_CORE__AudioPort), *output = uri(LV2_CORE__OutputPort),
              *atomPort = uri(LV2_ATOM__AtomPort), *input = uri(LV2_CORE__InputPort),
              *midiEvent = uri(LV2_MIDI__MidiEvent), *position = uri(LV2_TIME__Position),
