@@ -8,27 +8,11 @@
 #   ardour_check.sh LV2_DIR
 set -euo pipefail
 lv2_dir=$(realpath "$1")
-work=$(mktemp -d)
-pids=()
-# Clients first, the JACK server last: a client left without its server may not stop.
-cleanup() {
-    for ((i = ${#pids[@]} - 1; i >= 0; i--)); do
-        kill "${pids[i]}" 2>/dev/null || true
-        wait "${pids[i]}" 2>/dev/null || true
-    done
-    [ -n "${KEEP_WORK:-}" ] || rm -rf "$work"
-}
-trap cleanup EXIT
+source "$(dirname "$0")/jack_session.sh"
 
 # Ardour's user configuration lives in the work folder: the user's own stays untouched.
 export XDG_CONFIG_HOME=$work/config LV2_PATH=$lv2_dir
-export JACK_DEFAULT_SERVER=karvelund-ardour-$$ JACK_NO_AUDIO_RESERVATION=1
-jackd -n "$JACK_DEFAULT_SERVER" -d dummy -r 48000 -p 1024 >"$work/jackd.log" 2>&1 &
-pids+=($!)
-for _ in $(seq 100); do
-    jack_wait -c >/dev/null 2>&1 && break
-    sleep 0.1
-done
+start_jack_server karvelund-ardour 1024
 
 session=$work/session
 client=karvelund-ardour

@@ -8,26 +8,10 @@ set -euo pipefail
 lv2_dir=$(realpath "$1") # hosts want absolute paths in LV2_PATH
 make_state=$2
 uri=https://zerlinda.audio/plugins/karvelund
-work=$(mktemp -d)
-pids=()
-# Clients first, the JACK server last: a client left without its server may not stop.
-cleanup() {
-    for ((i = ${#pids[@]} - 1; i >= 0; i--)); do
-        kill "${pids[i]}" 2>/dev/null || true
-        wait "${pids[i]}" 2>/dev/null || true
-    done
-    [ -n "${KEEP_WORK:-}" ] || rm -rf "$work"
-}
-trap cleanup EXIT
+source "$(dirname "$0")/jack_session.sh"
 
-export JACK_DEFAULT_SERVER=karvelund-lv2-$$ JACK_NO_AUDIO_RESERVATION=1 LV2_PATH=$lv2_dir
-jackd -n "$JACK_DEFAULT_SERVER" -d dummy -r 48000 -p 512 >"$work/jackd.log" 2>&1 &
-pids+=($!)
-for _ in $(seq 100); do
-    jack_wait -c >/dev/null 2>&1 && break
-    sleep 0.1
-done
-jack_wait -c >/dev/null 2>&1 || { cat "$work/jackd.log"; exit 1; }
+export LV2_PATH=$lv2_dir
+start_jack_server karvelund-lv2 512
 
 wait_for_port() {
     for _ in $(seq 100); do
