@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # Ardour 7's headless Lua session tool with the bundle from the build tree, on a JACK server of
 # its own (dummy backend): a session with a MIDI track playing Karvelund is made and saved with
-# a changed parameter; notes from a JACK sequencer are recorded into the armed track and the
-# session is exported to WAV (which must sound); the session is loaded again and the parameter
-# must have survived, in the control and in the plug-in's saved state.
+# a changed parameter; notes from a JACK sequencer are recorded into the armed track (and a
+# phrase written into the take); the session is loaded again, the parameter must have survived
+# in the control and in the plug-in's saved state, and the export to WAV must sound.
 #
 #   ardour_check.sh LV2_DIR
 set -euo pipefail
@@ -76,12 +76,7 @@ for i = 0, 6 do
 end
 model:apply_command(Session, phrase)
 Session:save_state("", false, false, false, false, false)
-local export = Session:simple_export()
-export:set_name("karvelund")
-export:set_folder("$work")
-export:set_range(0, 48000 * 4)
-export:set_preset("$wav_preset")
-print("exported", export:check_outputs() and export:run_export())
+print("recorded")
 io.stdout:flush()
 close_session()
 LUA
@@ -102,7 +97,7 @@ record_take() {
     wait "$ardour" || true
     kill "$sequencer" 2>/dev/null || true
     wait "$sequencer" 2>/dev/null || true
-    grep -q '^exported true' "$work/record.log"
+    grep -q '^recorded' "$work/record.log"
 }
 for attempt in 1 2 3; do
     record_take && break
@@ -110,7 +105,27 @@ for attempt in 1 2 3; do
     sleep 1
 done
 grep -q '^regions 1' "$work/record.log" || { cat "$work/record.log"; exit 1; }
-grep -q '^exported true' "$work/record.log" || { cat "$work/record.log"; exit 1; }
+
+cat >"$work/reload.lua" <<LUA
+$start_engine
+assert(load_session("$session", "karvelund"), "cannot load the session")
+local insert = Session:route_by_name("Synth"):nth_plugin(0):to_insert()
+print("cutoff", ARDOUR.LuaAPI.get_plugin_insert_param(insert, $cutoff_port, false))
+-- Exported from the reloaded session: what was written to the take is on disk by now.
+local export = Session:simple_export()
+export:set_name("karvelund")
+export:set_folder("$work")
+export:set_range(0, 48000 * 4)
+export:set_preset("$wav_preset")
+print("exported", export:check_outputs() and export:run_export())
+io.stdout:flush()
+close_session()
+LUA
+ardour_lua "$work/reload.lua" "$work/reload.log"
+grep -q '^cutoff 0.55' "$work/reload.log" || { cat "$work/reload.log"; exit 1; }
+# The plug-in keeps its own saved state in the session.
+grep -rq 'karvelund#params' "$session/plugins" || { echo "no saved plug-in state"; exit 1; }
+grep -q '^exported true' "$work/reload.log" || { cat "$work/reload.log"; exit 1; }
 python3 - "$work/karvelund.wav" <<'PY'
 import struct, sys, wave
 w = wave.open(sys.argv[1])
@@ -121,16 +136,4 @@ peak = max(abs(s) for s in samples)
 print("ardour: exported %d frames, peak %d" % (w.getnframes(), peak))
 assert peak > 50, "the export is silent"
 PY
-
-cat >"$work/reload.lua" <<LUA
-$start_engine
-assert(load_session("$session", "karvelund"), "cannot load the session")
-local insert = Session:route_by_name("Synth"):nth_plugin(0):to_insert()
-print("cutoff", ARDOUR.LuaAPI.get_plugin_insert_param(insert, $cutoff_port, false))
-close_session()
-LUA
-ardour_lua "$work/reload.lua" "$work/reload.log"
-grep -q '^cutoff	0.55' "$work/reload.log" || { cat "$work/reload.log"; exit 1; }
-# The plug-in keeps its own saved state in the session.
-grep -rq 'karvelund#params' "$session/plugins" || { echo "no saved plug-in state"; exit 1; }
 echo "ardour: the changed parameter survived the reload"
