@@ -91,13 +91,21 @@ record_take() {
     done
     jack_midiseq seq 24000 0 60 12000 0 64 12000 >/dev/null 2>&1 &
     local sequencer=$!
-    sleep 0.3
     # Ardour may register under a numbered name while its previous run is still going away.
-    jack_connect seq:out "$(jack_lsp | grep 'Synth/midi_in' | head -1)" || true
+    local input="" connected=""
+    for _ in $(seq 100); do
+        input=$(jack_lsp 2>/dev/null | grep 'Synth/midi_in' | head -1 || true)
+        if [ -n "$input" ] && jack_lsp 2>/dev/null | grep -qx 'seq:out' &&
+            jack_connect seq:out "$input" 2>/dev/null; then
+            connected=yes
+            break
+        fi
+        sleep 0.1
+    done
     wait "$ardour" || true
     kill "$sequencer" 2>/dev/null || true
     wait "$sequencer" 2>/dev/null || true
-    grep -q '^recorded' "$work/record.log"
+    [ -n "$connected" ] && grep -q '^recorded' "$work/record.log"
 }
 for attempt in 1 2 3; do
     record_take && break

@@ -22,17 +22,17 @@ struct PhraseEvent {
     uint8_t status, data1, data2;
 };
 
-// A chord, a held bass note, the mod wheel and a late melody note, over 1.2 s at 48 kHz.
+// A chord, a held bass note, the mod wheel and a late melody note, over 0.6 s at 48 kHz.
 const std::vector<PhraseEvent>& Phrase() {
     static const std::vector<PhraseEvent> events = {
-        {0, kNoteOn, 60, 100},    {0, kNoteOn, 64, 90},        {700, kNoteOn, 67, 80},
-        {9000, kNoteOn, 36, 120}, {12000, kController, 1, 90}, {20001, kNoteOff, 60, 0},
-        {20001, kNoteOff, 64, 0}, {26000, kNoteOff, 67, 0},    {30500, kNoteOn, 72, 64},
-        {41000, kNoteOff, 72, 0}, {44000, kNoteOff, 36, 0},
+        {0, kNoteOn, 60, 100},      {0, kNoteOn, 64, 90},       {700, kNoteOn, 67, 80},
+        {4500, kNoteOn, 36, 120},   {6000, kController, 1, 90}, {10001, kNoteOff, 60, 0},
+        {10001, kNoteOff, 64, 0},   {13000, kNoteOff, 67, 0},   {15250, kNoteOn, 72, 64},
+        {20500, kNoteOff, 72, 0},   {22000, kNoteOff, 36, 0},
     };
     return events;
 }
-constexpr int kPhraseFrames = 57600;
+constexpr int kPhraseFrames = 28800;
 
 // Runs the phrase through the rig in blocks whose lengths come from nextLength.
 template <typename NextLength> void Play(LilvInstanceRig& rig, NextLength nextLength) {
