@@ -62,3 +62,15 @@ format:
 
 clean:
 	rm -rf build
+
+# The LV2 bundle: `make install` puts karvelund.lv2 under $(PREFIX)/lib/lv2 (DESTDIR honoured),
+# `make install-user` under ~/.lv2 for the current user.
+PREFIX ?= /usr/local
+.PHONY: install install-user
+install: build
+	DESTDIR="$(DESTDIR)" cmake --install $(BUILD) --prefix $(PREFIX) --component lv2
+
+install-user: build
+	mkdir -p $(HOME)/.lv2
+	rm -rf $(HOME)/.lv2/karvelund.lv2
+	cp -R $(BUILD)/lv2/karvelund.lv2 $(HOME)/.lv2/

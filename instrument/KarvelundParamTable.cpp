@@ -48,7 +48,7 @@ constexpr int asInt(double v) {
 }
 
 constexpr ControlDef Knob(int x, int y, const char* caption, LabelSide side = LabelSide::kBelow) {
-    return {ControlKind::kKnob, x, y, kImageKnob, false, caption, side};
+    return {ControlKind::kKnob, x, y, kImageKnob, false, caption, side, {}};
 }
 constexpr ControlDef Fader(int x, int y, const char* caption) {
     return {ControlKind::kFader, x, y, kImageSlider, false, caption, LabelSide::kBelow, {}};
