@@ -29,12 +29,7 @@ constexpr double kPhaseOffsets[kCores] = {0.0, 0.05, 0.1, 0.15, 0.2, 0.25, 0.3, 
 // Voice::wrapPhase on every lane.
 LANE_INLINE Lanes wrapPhase(Lanes phase) {
     const Lanes once = select(phase >= 1.0, phase - 2.0, phase);
-    const Mask beyond = once >= 1.0;
-    if (!lanes::any(beyond)) return once;
-    Lanes periods;
-    for (int i = 0; i < kLanes; ++i)
-        periods[i] = std::floor(0.5 * (once[i] + 1.0));
-    return select(beyond, once - 2.0 * periods, once);
+    return select(once >= 1.0, once - 2.0 * lanes::floor(0.5 * (once + 1.0)), once);
 }
 
 // midi2CPS on every lane, cached: pitches rarely change from one sample to the next.
@@ -158,33 +153,35 @@ public:
     BankStep(VoiceBank::State& st, Lanes* cache) : st(st), cache(cache) {}
 
     // One sample of every lane; lanes outside busy keep their state. Returns each lane's output.
-    template <bool kAllBusy>
-    LANE_INLINE Lanes run(const Settings& s, Mask busy, LaneLFO& lfo);
+    template <bool kAllBusy> LANE_INLINE Lanes run(const Settings& s, Lanes busy, LaneLFO& lfo);
 
 private:
-    template <bool kAllBusy>
-    LANE_INLINE void commit(Mask busy, Lanes& state, Lanes value) {
+    // Lanes outside busy keep their state. The mask is rebuilt from a comparison at each use:
+    // GCC turns a comparison feeding a select into one masked blend, but a mask held in a
+    // variable into a lane-by-lane loop.
+    template <bool kAllBusy> LANE_INLINE void commit(Lanes busy, Lanes& state, Lanes value) {
         if constexpr (kAllBusy)
             state = value;
         else
-            state = select(busy, value, state);
+            state = select(busy != 0.0, value, state);
     }
 
     template <bool kAllBusy>
-    LANE_INLINE void oneShotLFO(const Settings& s, Mask busy, LaneLFO& out);
+    LANE_INLINE void oneShotLFO(const Settings& s, Lanes busy, LaneLFO& out);
     template <bool kAllBusy>
-    LANE_INLINE Lanes oscillators(const GlobalState& gs, Mask busy, const LaneLFO& lfo);
+    LANE_INLINE Lanes oscillators(const GlobalState& gs, Lanes busy, const LaneLFO& lfo);
+    template <bool kAllBusy> LANE_INLINE Lanes envelope(const ADSR& adsr, Lanes busy);
     template <bool kAllBusy>
-    LANE_INLINE Lanes envelope(const ADSR& adsr, Mask busy);
-    template <bool kAllBusy>
-    LANE_INLINE Lanes filter(const GlobalState& gs, Mask busy, Lanes in, Lanes envIn, Lanes lfoIn);
+    LANE_INLINE Lanes filter(const GlobalState& gs, Lanes busy, Lanes in, Lanes envIn, Lanes lfoIn);
 
     VoiceBank::State& st;
-    Lanes* cache; // pitchArg, pitchCps, cutoffArg, cutoffCps, wc, g
+    // Oscillator pitch and frequency, filter pitch and frequency, warped cutoff, and its
+    // tangent g with the filter coefficients G, G1, G2, G3, G4.
+    Lanes* cache;
 };
 
 template <bool kAllBusy>
-LANE_INLINE void BankStep::oneShotLFO(const Settings& s, Mask busy, LaneLFO& out) {
+LANE_INLINE void BankStep::oneShotLFO(const Settings& s, Lanes busy, LaneLFO& out) {
     const LFO& lfo = *s.lfo;
     const GlobalState& gs = *s.gs;
     const Mask running = st.lfoDone == 0.0;
@@ -198,7 +195,7 @@ LANE_INLINE void BankStep::oneShotLFO(const Settings& s, Mask busy, LaneLFO& out
         done = lanes::ones(phase <= -1.0);
         value = phase;
     }
-    const Mask advance = busy & running;
+    const Mask advance = (busy != 0.0) & running;
     st.lfoPhase = select(advance, phase, st.lfoPhase);
     st.lfoDone = select(advance, done, st.lfoDone);
     st.lfoValue = select(advance, value, st.lfoValue);
@@ -230,11 +227,11 @@ LANE_INLINE void BankStep::oneShotLFO(const Settings& s, Mask busy, LaneLFO& out
 }
 
 template <bool kAllBusy>
-LANE_INLINE Lanes BankStep::oscillators(const GlobalState& gs, Mask busy, const LaneLFO& lfo) {
+LANE_INLINE Lanes BankStep::oscillators(const GlobalState& gs, Lanes busy, const LaneLFO& lfo) {
     // Glide and pitch.
-    const Lanes note =
-        gs.portaOnoff ? st.note * (1.0 - gs.portaSpeed) + st.targetNote * gs.portaSpeed
-                      : st.targetNote;
+    const Lanes note = gs.portaOnoff
+                           ? st.note * (1.0 - gs.portaSpeed) + st.targetNote * gs.portaSpeed
+                           : st.targetNote;
     commit<kAllBusy>(busy, st.note, note);
     const double bend = gs.pitchWheelDelta * gs.pitchWheelRange;
     Lanes f = midi2CPS(note + bend, cache[0], cache[1]) / gs.sampleRate;
@@ -245,9 +242,8 @@ LANE_INLINE Lanes BankStep::oscillators(const GlobalState& gs, Mask busy, const 
     const double sideGain = d <= 0.05 ? 10.0 * d : 0.5;
     const Lanes incr = lanes::clamp(f, 0.0, 1.0);
 
-    Lanes pw = gs.pulseWidthSmoothed < 0.505
-                   ? gs.pulseWidthSmoothed - 0.5 * lfo.pwm
-                   : 0.25 - 0.06875 * gs.PWMonlyLFO + 0.5 * lfo.pwm;
+    Lanes pw = gs.pulseWidthSmoothed < 0.505 ? gs.pulseWidthSmoothed - 0.5 * lfo.pwm
+                                             : 0.25 - 0.06875 * gs.PWMonlyLFO + 0.5 * lfo.pwm;
     pw = lanes::clamp(pw, 0.01, 0.5);
 
     const Lanes hs =
@@ -261,20 +257,21 @@ LANE_INLINE Lanes BankStep::oscillators(const GlobalState& gs, Mask busy, const 
     const Lanes fb = 6.5 * fbBase * fbBase * fbBase * fbBase;
     const Lanes offset = 0.376 - 0.752 * h;
     const Lanes level = 1.0 - 2.0 * h;
-    const Lanes syncOn = lanes::ones(hsIncr != 0.0);
+    const Lanes syncOn = lanes::ones(hsIncr != 0.0); // 1 - syncOn keeps a core unless synced
 
     Lanes sides = splat(0.0), centre = splat(0.0), slave0 = splat(0.0);
     for (int k = 0; k < kCores; ++k) {
         const Lanes coreIncr = incr * (1.0 + kDetune[k] * d);
         const Lanes master = st.masterPhase[k] + coreIncr;
-        const Lanes wrapped = lanes::ones(master >= 1.0);
-        const Lanes keep = 1.0 - wrapped * syncOn;
-        commit<kAllBusy>(busy, st.masterPhase[k], master - 2.0 * wrapped);
+        const Mask wrapped = master >= 1.0;
+        const Lanes keep = select(wrapped, 1.0 - syncOn, splat(1.0));
+        commit<kAllBusy>(busy, st.masterPhase[k], select(wrapped, master - 2.0, master));
 
         const Lanes slave =
             wrapPhase(st.slavePhase[k] + (coreIncr + hsIncr) * kSlaveRates[k]) * keep;
         const Lanes core =
-            (st.sawCore[k] + lanes::fast_sin(kTwoPi * (slave + fb * st.sawCore[k] + kPhaseOffsets[k]))) *
+            (st.sawCore[k] +
+             lanes::fast_sin(kTwoPi * (slave + fb * st.sawCore[k] + kPhaseOffsets[k]))) *
             s;
         commit<kAllBusy>(busy, st.slavePhase[k], slave);
         commit<kAllBusy>(busy, st.sawCore[k], core * keep);
@@ -317,8 +314,7 @@ LANE_INLINE Lanes BankStep::oscillators(const GlobalState& gs, Mask busy, const 
 }
 
 // ADSR::process on every lane, the stages as masks.
-template <bool kAllBusy>
-LANE_INLINE Lanes BankStep::envelope(const ADSR& adsr, Mask busy) {
+template <bool kAllBusy> LANE_INLINE Lanes BankStep::envelope(const ADSR& adsr, Lanes busy) {
     const double g = gateSpeed(adsr.sampleRate);
     const double sustain = adsr.sustainLevel;
     const Mask retrigger = st.stage == double(ADSRState::kRetrigger);
@@ -370,12 +366,13 @@ LANE_INLINE Lanes BankStep::envelope(const ADSR& adsr, Mask busy) {
     commit<kAllBusy>(busy, st.gate, gate);
     commit<kAllBusy>(busy, st.gateCopy, gate);
     commit<kAllBusy>(busy, st.lastOutput, out);
-    commit<kAllBusy>(busy, st.counter, select(st.counter < double(INT_MAX), st.counter + 1.0, st.counter));
+    commit<kAllBusy>(busy, st.counter,
+                     select(st.counter < double(INT_MAX), st.counter + 1.0, st.counter));
     return out;
 }
 
 template <bool kAllBusy>
-LANE_INLINE Lanes BankStep::filter(const GlobalState& gs, Mask busy, Lanes in, Lanes envIn,
+LANE_INLINE Lanes BankStep::filter(const GlobalState& gs, Lanes busy, Lanes in, Lanes envIn,
                                    Lanes lfoIn) {
     const double a = gs.envAmountSmoothed;
     const Lanes envMod = a >= 0.5 ? envIn * 2.0 * (a - 0.5) : (1.0 - envIn) * 2.0 * (0.5 - a);
@@ -386,17 +383,20 @@ LANE_INLINE Lanes BankStep::filter(const GlobalState& gs, Mask busy, Lanes in, L
 
     const Lanes wc = cutoffNorm * 3.14159265359 * 0.5;
     if (lanes::any(wc != cache[4])) {
-        cache[5] = lanes::tanf(wc);
+        const Lanes g = lanes::tanf(wc);
+        const Lanes G = 1.0 / (g + 1.0);
         cache[4] = wc;
+        cache[5] = g;
+        cache[6] = G;
+        cache[7] = g * G * G;
+        cache[8] = g * g * G * G * G;
+        cache[9] = g * g * g * G * G * G * G;
+        cache[10] = g * g * g * g * G * G * G * G;
     }
-    const Lanes g = cache[5];
+    const Lanes g = cache[5], G = cache[6], G1 = cache[7], G2 = cache[8], G3 = cache[9],
+                G4 = cache[10];
     const Lanes twoG = 2.0 * g;
     const double k = 4.0 * gs.resonanceSmoothed;
-    const Lanes G = 1.0 / (g + 1.0);
-    const Lanes G1 = g * G * G;
-    const Lanes G2 = g * g * G * G * G;
-    const Lanes G3 = g * g * g * G * G * G * G;
-    const Lanes G4 = g * g * g * g * G * G * G * G;
 
     const Lanes s1 = lanes::clamp(st.s1, -1.0, 1.0);
     const Lanes y4 = (G * st.s4 + G1 * st.s3 + G2 * st.s2 + G3 * s1 + G4 * in) / (k * G4 + 1.0);
@@ -423,7 +423,7 @@ LANE_INLINE Lanes BankStep::filter(const GlobalState& gs, Mask busy, Lanes in, L
 }
 
 template <bool kAllBusy>
-LANE_INLINE Lanes BankStep::run(const Settings& s, Mask busy, LaneLFO& lfo) {
+LANE_INLINE Lanes BankStep::run(const Settings& s, Lanes busy, LaneLFO& lfo) {
     const GlobalState& gs = *s.gs;
     if (s.oneShot) oneShotLFO<kAllBusy>(s, busy, lfo);
 
@@ -469,13 +469,11 @@ void VoiceBank::render(Synthesizer& synth, double* output, int n) {
         double sum = 0.0;
         if (lanes::any(busy)) {
             const Settings settings{&gs, &synth.adsr, &synth.lfo, oneShot};
-            LaneLFO lfo{splat(gs.LFOPitch), splat(gs.LFOPWM), splat(gs.LFOFilter),
-                        splat(gs.LFOAmp), splat(gs.LFOHS)};
-            bool allBusy = true;
-            for (int v = 0; v < kLanes; ++v)
-                allBusy = allBusy && busy[v];
-            const Lanes out = allBusy ? step.run<true>(settings, busy, lfo)
-                                      : step.run<false>(settings, busy, lfo);
+            LaneLFO lfo{splat(gs.LFOPitch), splat(gs.LFOPWM), splat(gs.LFOFilter), splat(gs.LFOAmp),
+                        splat(gs.LFOHS)};
+            const Lanes busyLanes = lanes::ones(busy);
+            const Lanes out = lanes::all(busy) ? step.run<true>(settings, busyLanes, lfo)
+                                               : step.run<false>(settings, busyLanes, lfo);
             int last = 0;
             for (int v = 0; v < numVoices; ++v) {
                 if (busy[v]) {
@@ -483,8 +481,9 @@ void VoiceBank::render(Synthesizer& synth, double* output, int n) {
                     last = v;
                 }
             }
-            if (oneShot) synth.publishVoiceLFO(lfo.pitch[last], lfo.pwm[last], lfo.filter[last],
-                                               lfo.amp[last], lfo.hs[last]);
+            if (oneShot)
+                synth.publishVoiceLFO(lfo.pitch[last], lfo.pwm[last], lfo.filter[last],
+                                      lfo.amp[last], lfo.hs[last]);
         }
         output[i] = synth.endSample(sum, oneShot);
     }

@@ -19,8 +19,7 @@ public:
     struct State; // every voice's running state, one lane per voice
 
 private:
-    // Last inputs and results of the costly per-lane functions, which mostly see the same
-    // inputs from one sample to the next: oscillator pitch and frequency, filter pitch and
-    // frequency, warped cutoff and its tangent.
-    alignas(64) double cache[6][8];
+    // Last inputs and results of the costly per-lane functions (exp2, tan and the filter
+    // coefficients), whose inputs mostly stay the same from one sample to the next.
+    alignas(64) double cache[11][8];
 };
