@@ -26,6 +26,11 @@ constexpr double kDetune[kCores] = {0.0,     0.005,     -0.007375, 0.01625, -0.0
 constexpr double kSlaveRates[kCores] = {0.5, 0.5, 1.0, 0.5, 0.5, 0.5, 0.5, 0.5, 0.5};
 constexpr double kPhaseOffsets[kCores] = {0.0, 0.05, 0.1, 0.15, 0.2, 0.25, 0.3, 0.35, 0.4};
 
+// One period off a phase that reached 1.
+LANE_INLINE Lanes wrapOnce(Lanes phase) {
+    return select(phase >= 1.0, phase - 2.0, phase);
+}
+
 // Voice::wrapPhase on every lane.
 LANE_INLINE Lanes wrapPhase(Lanes phase) {
     const Lanes once = select(phase >= 1.0, phase - 2.0, phase);
@@ -259,6 +264,10 @@ LANE_INLINE Lanes BankStep::oscillators(const GlobalState& gs, Lanes busy, const
     const Lanes level = 1.0 - 2.0 * h;
     const Lanes syncOn = lanes::ones(hsIncr != 0.0); // 1 - syncOn keeps a core unless synced
 
+    // Phases stay in -1..1, so one wrap is all a slave needs unless it advances by nearly two
+    // periods in a sample (core increments are at most 1.026 times incr).
+    const bool manyPeriods = lanes::any(incr * 1.04 + hsIncr >= 1.9);
+
     Lanes sides = splat(0.0), centre = splat(0.0), slave0 = splat(0.0);
     for (int k = 0; k < kCores; ++k) {
         const Lanes coreIncr = incr * (1.0 + kDetune[k] * d);
@@ -267,8 +276,8 @@ LANE_INLINE Lanes BankStep::oscillators(const GlobalState& gs, Lanes busy, const
         const Lanes keep = select(wrapped, 1.0 - syncOn, splat(1.0));
         commit<kAllBusy>(busy, st.masterPhase[k], select(wrapped, master - 2.0, master));
 
-        const Lanes slave =
-            wrapPhase(st.slavePhase[k] + (coreIncr + hsIncr) * kSlaveRates[k]) * keep;
+        const Lanes advanced = st.slavePhase[k] + (coreIncr + hsIncr) * kSlaveRates[k];
+        const Lanes slave = (manyPeriods ? wrapPhase(advanced) : wrapOnce(advanced)) * keep;
         const Lanes core =
             (st.sawCore[k] +
              lanes::fast_sin(kTwoPi * (slave + fb * st.sawCore[k] + kPhaseOffsets[k]))) *
