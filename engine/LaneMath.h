@@ -38,17 +38,25 @@ LANE_INLINE Lanes abs(Lanes x) {
     __builtin_memcpy(&x, &bits, sizeof x);
     return x;
 }
+// The largest lane, by halving: GCC keeps a comparison that feeds a select in a mask register,
+// but turns a mask used as a value into a lane-by-lane loop, so reductions go through doubles.
+LANE_INLINE double maxLane(Lanes x) {
+    x = x > __builtin_shufflevector(x, x, 4, 5, 6, 7, 0, 1, 2, 3)
+            ? x
+            : __builtin_shufflevector(x, x, 4, 5, 6, 7, 0, 1, 2, 3);
+    x = x > __builtin_shufflevector(x, x, 2, 3, 0, 1, 6, 7, 4, 5)
+            ? x
+            : __builtin_shufflevector(x, x, 2, 3, 0, 1, 6, 7, 4, 5);
+    x = x > __builtin_shufflevector(x, x, 1, 0, 3, 2, 5, 4, 7, 6)
+            ? x
+            : __builtin_shufflevector(x, x, 1, 0, 3, 2, 5, 4, 7, 6);
+    return x[0];
+}
 LANE_INLINE bool any(Mask m) {
-    int64_t bits = 0;
-    for (int i = 0; i < kLanes; ++i)
-        bits |= m[i];
-    return bits != 0;
+    return maxLane(m ? splat(1.0) : splat(0.0)) != 0.0;
 }
 LANE_INLINE bool all(Mask m) {
-    int64_t bits = -1;
-    for (int i = 0; i < kLanes; ++i)
-        bits &= m[i];
-    return bits != 0;
+    return maxLane(m ? splat(0.0) : splat(1.0)) == 0.0;
 }
 
 // fast_sin of every lane, bit for bit: subtracting -1 or 0 periods is adding one or nothing.
