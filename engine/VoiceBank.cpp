@@ -46,6 +46,19 @@ LANE_INLINE Lanes midi2CPS(Lanes note, Lanes& lastNote, Lanes& lastCps) {
     return lastCps;
 }
 
+// midi2CPS exactly as the scalar engine computes it, for the oscillator pitch: the oscillator
+// phases integrate the frequency over the whole note, so even a last-bit difference that leans
+// one way would add up over minutes. Only lanes whose pitch moved are recomputed.
+LANE_INLINE Lanes exactMidi2CPS(Lanes note, Lanes& lastNote, Lanes& lastCps) {
+    if (lanes::any(note != lastNote)) {
+        for (int i = 0; i < kLanes; ++i) {
+            if (note[i] != lastNote[i]) lastCps[i] = ::midi2CPS(note[i]);
+        }
+        lastNote = note;
+    }
+    return lastCps;
+}
+
 LANE_INLINE Lanes drive(Lanes in, double d) {
     const Lanes x = in * (1.0 + 99.0 * d * d);
     const Lanes y = x - 0.148148148148 * x * x * x;
@@ -239,7 +252,7 @@ LANE_INLINE Lanes BankStep::oscillators(const GlobalState& gs, Lanes busy, const
                            : st.targetNote;
     commit<kAllBusy>(busy, st.note, note);
     const double bend = gs.pitchWheelDelta * gs.pitchWheelRange;
-    Lanes f = midi2CPS(note + bend, cache[0], cache[1]) / gs.sampleRate;
+    Lanes f = exactMidi2CPS(note + bend, cache[0], cache[1]) / gs.sampleRate;
     f = f + f * lfo.pitch;
 
     const double d = gs.sawDetuneSmoothed;
