@@ -23,9 +23,24 @@ LANE_INLINE Lanes splat(double x) {
 LANE_INLINE Lanes select(Mask m, Lanes a, Lanes b) {
     return m ? a : b;
 }
-// 1.0 where m is set, else 0.0.
+// 1.0 where m is set, else 0.0. A comparison that feeds a select directly stays in a mask
+// register; a mask kept in a variable for several uses GCC builds lane by lane. So a condition
+// used more than once is kept as such a flag, and pick() selects on it.
 LANE_INLINE Lanes ones(Mask m) {
     return m ? splat(1.0) : splat(0.0);
+}
+// a where flag is not +0.0, else b.
+LANE_INLINE Lanes pick(Lanes flag, Lanes a, Lanes b) {
+    // A flag of +0.0 has no bit set; for any other value x | -x has its top bit set, which the
+    // arithmetic shift spreads over the lane: a blend mask with no comparison involved.
+    Mask m, ab, bb;
+    __builtin_memcpy(&m, &flag, sizeof m);
+    __builtin_memcpy(&ab, &a, sizeof ab);
+    __builtin_memcpy(&bb, &b, sizeof bb);
+    m = (m | -m) >> 63;
+    ab = (ab & m) | (bb & ~m);
+    __builtin_memcpy(&a, &ab, sizeof a);
+    return a;
 }
 // std::clamp(x, lo, hi): lo when x < lo, hi when hi < x, else x (NaN passes through).
 LANE_INLINE Lanes clamp(Lanes x, double lo, double hi) {
@@ -114,8 +129,8 @@ LANE_INLINE Lanes exp2(Lanes x) {
 // range the two differ by one float ulp (6e-8 relative) for a few percent of arguments.
 LANE_INLINE Lanes tanf(Lanes x) {
     const Lanes xd = __builtin_convertvector(__builtin_convertvector(x, FloatLanes), Lanes);
-    const Mask upper = xd > 0.78539816339744828;
-    const Lanes y = select(upper, (1.5707963267948966 - xd) + 6.123233995736766e-17, xd);
+    const Lanes upper = ones(xd > 0.78539816339744828);
+    const Lanes y = pick(upper, (1.5707963267948966 - xd) + 6.123233995736766e-17, xd);
     const Lanes z = y * y;
     Lanes s = splat(1.0 / 355687428096000.0);
     s = s * z - 1.0 / 1307674368000.0;
@@ -135,7 +150,7 @@ LANE_INLINE Lanes tanf(Lanes x) {
     c = c * z + 1.0 / 24.0;
     c = c * z - 0.5;
     c = c * z + 1.0;
-    const Lanes t = select(upper, c, s) / select(upper, s, c);
+    const Lanes t = pick(upper, c, s) / pick(upper, s, c);
     return __builtin_convertvector(__builtin_convertvector(t, FloatLanes), Lanes);
 }
 

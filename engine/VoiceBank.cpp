@@ -14,6 +14,7 @@
 using lanes::kLanes;
 using lanes::Lanes;
 using lanes::Mask;
+using lanes::pick;
 using lanes::select;
 using lanes::splat;
 
@@ -181,7 +182,7 @@ private:
         if constexpr (kAllBusy)
             state = value;
         else
-            state = select(busy != 0.0, value, state);
+            state = pick(busy, value, state);
     }
 
     template <bool kAllBusy>
@@ -202,7 +203,7 @@ template <bool kAllBusy>
 LANE_INLINE void BankStep::oneShotLFO(const Settings& s, Lanes busy, LaneLFO& out) {
     const LFO& lfo = *s.lfo;
     const GlobalState& gs = *s.gs;
-    const Mask running = st.lfoDone == 0.0;
+
     Lanes phase = st.lfoPhase, value = st.lfoValue, done = st.lfoDone;
     if (lfo.type == LFO::kSineOneShot) {
         phase = st.lfoPhase + lfo.speed;
@@ -213,10 +214,10 @@ LANE_INLINE void BankStep::oneShotLFO(const Settings& s, Lanes busy, LaneLFO& ou
         done = lanes::ones(phase <= -1.0);
         value = phase;
     }
-    const Mask advance = (busy != 0.0) & running;
-    st.lfoPhase = select(advance, phase, st.lfoPhase);
-    st.lfoDone = select(advance, done, st.lfoDone);
-    st.lfoValue = select(advance, value, st.lfoValue);
+    const Lanes advance = busy * lanes::ones(st.lfoDone == 0.0);
+    st.lfoPhase = pick(advance, phase, st.lfoPhase);
+    st.lfoDone = pick(advance, done, st.lfoDone);
+    st.lfoValue = pick(advance, value, st.lfoValue);
 
     const double m = gs.modWheel.getLFO();
     const double depth = lfo.amount >= 0.5 ? 2.0 * (lfo.amount - 0.5) : 2.0 * (0.5 - lfo.amount);
@@ -285,9 +286,9 @@ LANE_INLINE Lanes BankStep::oscillators(const GlobalState& gs, Lanes busy, const
     for (int k = 0; k < kCores; ++k) {
         const Lanes coreIncr = incr * (1.0 + kDetune[k] * d);
         const Lanes master = st.masterPhase[k] + coreIncr;
-        const Mask wrapped = master >= 1.0;
-        const Lanes keep = select(wrapped, 1.0 - syncOn, splat(1.0));
-        commit<kAllBusy>(busy, st.masterPhase[k], select(wrapped, master - 2.0, master));
+        const Lanes wrapped = lanes::ones(master >= 1.0);
+        const Lanes keep = pick(wrapped, 1.0 - syncOn, splat(1.0));
+        commit<kAllBusy>(busy, st.masterPhase[k], pick(wrapped, master - 2.0, master));
 
         const Lanes advanced = st.slavePhase[k] + (coreIncr + hsIncr) * kSlaveRates[k];
         const Lanes slave = (manyPeriods ? wrapPhase(advanced) : wrapOnce(advanced)) * keep;
@@ -339,48 +340,49 @@ LANE_INLINE Lanes BankStep::oscillators(const GlobalState& gs, Lanes busy, const
 template <bool kAllBusy> LANE_INLINE Lanes BankStep::envelope(const ADSR& adsr, Lanes busy) {
     const double g = gateSpeed(adsr.sampleRate);
     const double sustain = adsr.sustainLevel;
-    const Mask retrigger = st.stage == double(ADSRState::kRetrigger);
-    const Mask attack = st.stage == double(ADSRState::kAttack);
-    const Mask decay = st.stage == double(ADSRState::kDecay);
-    const Mask hold = st.stage == double(ADSRState::kSustain);
-    const Mask release = st.stage == double(ADSRState::kRelease);
+    // The stages as flags (1.0 or 0.0), one of them set per lane.
+    const Lanes retrigger = lanes::ones(st.stage == double(ADSRState::kRetrigger));
+    const Lanes attack = lanes::ones(st.stage == double(ADSRState::kAttack));
+    const Lanes decay = lanes::ones(st.stage == double(ADSRState::kDecay));
+    const Lanes hold = lanes::ones(st.stage == double(ADSRState::kSustain));
+    const Lanes release = lanes::ones(st.stage == double(ADSRState::kRelease));
 
     // Each ramping stage moves the level by its own step.
     Lanes step = splat(0.0);
-    step = select(retrigger, splat(-g), step);
-    step = select(attack, splat(adsr.attackIncr), step);
-    step = select(decay, splat(-adsr.decayIncr), step);
-    step = select(release, splat(-adsr.releaseIncr), step);
-    const Lanes moved = st.level + step;
-    Lanes level = select(retrigger | attack | decay | release, moved, st.level);
+    step = pick(retrigger, splat(-g), step);
+    step = pick(attack, splat(adsr.attackIncr), step);
+    step = pick(decay, splat(-adsr.decayIncr), step);
+    step = pick(release, splat(-adsr.releaseIncr), step);
+    Lanes level = pick(retrigger + attack + decay + release, st.level + step, st.level);
 
     Lanes gate = st.gate;
-    gate = select(retrigger | release, gate - g, gate);
-    gate = select(attack, gate + g, gate);
-    gate = select(decay | hold, splat(1.0), gate);
+    gate = pick(retrigger + release, gate - g, gate);
+    gate = pick(attack, gate + g, gate);
+    gate = pick(decay + hold, splat(1.0), gate);
 
     // Stage ends.
-    const Mask retriggerEnd = retrigger & (level <= 0.0);
-    const Mask attackEnd = attack & ((level >= 1.0) | (Mask{} + (adsr.attackIncr == 0.0 ? -1 : 0)));
-    const Mask decayEnd = decay & (level <= 0.0);
-    const Mask releaseEnd =
-        release & ((level <= 0.0) | (Mask{} + (adsr.releaseIncr == 0.0 ? -1 : 0)));
+    const Lanes emptied = lanes::ones(level <= 0.0);
+    const Lanes retriggerEnd = retrigger * emptied;
+    const Lanes attackEnd =
+        attack * (adsr.attackIncr == 0.0 ? splat(1.0) : lanes::ones(level >= 1.0));
+    const Lanes decayEnd = decay * emptied;
+    const Lanes releaseEnd = release * (adsr.releaseIncr == 0.0 ? splat(1.0) : emptied);
     Lanes stage = st.stage;
-    stage = select(retriggerEnd, splat(ADSRState::kAttack), stage);
-    stage = select(attackEnd, splat(ADSRState::kDecay), stage);
-    stage = select(decayEnd, splat(ADSRState::kSustain), stage);
-    stage = select(releaseEnd, splat(ADSRState::kIdle), stage);
-    level = select(retriggerEnd | releaseEnd, splat(0.0), level);
-    level = select(attackEnd | decayEnd, splat(1.0), level);
+    stage = pick(retriggerEnd, splat(ADSRState::kAttack), stage);
+    stage = pick(attackEnd, splat(ADSRState::kDecay), stage);
+    stage = pick(decayEnd, splat(ADSRState::kSustain), stage);
+    stage = pick(releaseEnd, splat(ADSRState::kIdle), stage);
+    level = pick(retriggerEnd + releaseEnd, splat(0.0), level);
+    level = pick(attackEnd + decayEnd, splat(1.0), level);
 
     // Env_curveA for the attack, Env_curveDR for decay and release: one division.
-    const Lanes c = select(attack, splat(0.104972375691), splat(9.52631578947));
+    const Lanes c = pick(attack, splat(0.104972375691), splat(9.52631578947));
     const Lanes curve = level / (level - c * (level - 1.0));
     Lanes out = level;
-    out = select(attack, curve, out);
-    out = select(decay, curve * (1.0 - sustain) + sustain, out);
-    out = select(decayEnd | hold, splat(sustain), out);
-    out = select(release, curve * st.releaseStart, out);
+    out = pick(attack, curve, out);
+    out = pick(decay, curve * (1.0 - sustain) + sustain, out);
+    out = pick(decayEnd + hold, splat(sustain), out);
+    out = pick(release, curve * st.releaseStart, out);
 
     gate = lanes::clamp(gate, 0.0, 1.0);
     commit<kAllBusy>(busy, st.level, level);
@@ -481,24 +483,24 @@ void VoiceBank::render(Synthesizer& synth, double* output, int n) {
     BankStep step(st, reinterpret_cast<Lanes*>(cache));
     GlobalState& gs = synth.globalState;
     const int numVoices = gs.numVoices < kLanes ? gs.numVoices : kLanes;
-    Mask active;
+    Lanes active; // 1.0 for the voices the engine plays, below numVoices
     for (int i = 0; i < kLanes; ++i)
-        active[i] = i < numVoices ? -1 : 0;
+        active[i] = i < numVoices ? 1.0 : 0.0;
 
     for (int i = 0; i < n; ++i) {
         const bool oneShot = synth.beginSample();
-        const Mask busy = active & (st.stage != double(ADSRState::kIdle));
+        const Lanes busy = pick(st.stage, active, splat(0.0)); // idle is stage +0.0
         double sum = 0.0;
-        if (lanes::any(busy)) {
+        if (lanes::maxLane(busy) != 0.0) {
             const Settings settings{&gs, &synth.adsr, &synth.lfo, oneShot};
             LaneLFO lfo{splat(gs.LFOPitch), splat(gs.LFOPWM), splat(gs.LFOFilter), splat(gs.LFOAmp),
                         splat(gs.LFOHS)};
-            const Lanes busyLanes = lanes::ones(busy);
-            const Lanes out = lanes::all(busy) ? step.run<true>(settings, busyLanes, lfo)
-                                               : step.run<false>(settings, busyLanes, lfo);
+            const bool allBusy = lanes::maxLane(1.0 - busy) == 0.0;
+            const Lanes out = allBusy ? step.run<true>(settings, busy, lfo)
+                                      : step.run<false>(settings, busy, lfo);
             int last = 0;
             for (int v = 0; v < numVoices; ++v) {
-                if (busy[v]) {
+                if (busy[v] != 0.0) {
                     sum += out[v];
                     last = v;
                 }
