@@ -187,10 +187,10 @@ TEST(EngineEquivalence, BlockSizeDoesNotChangeTheSound) {
         if (scene.name != "poly" && scene.name != "legato one-shot" &&
             scene.name != "lfo type 3 target 3")
             continue;
-        for (auto engine : {Synthesizer::Engine::kSimd, Synthesizer::Engine::kScalar}) {
-            const auto whole = renderScene(scene, engine, 1 << 20);
-            EXPECT_EQ(renderScene(scene, engine, 1), whole) << scene.name;
-            EXPECT_EQ(renderScene(scene, engine, 37), whole) << scene.name;
-        }
+        // The bank moves the voices into lanes and back at every call; none of that may show.
+        const auto engine = Synthesizer::Engine::kSimd;
+        const auto whole = renderScene(scene, engine, 1 << 20);
+        EXPECT_EQ(renderScene(scene, engine, 1), whole) << scene.name;
+        EXPECT_EQ(renderScene(scene, engine, 37), whole) << scene.name;
     }
 }
