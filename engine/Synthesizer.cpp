@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
+#include <cstring>
 #include <utility>
 
 namespace {
@@ -11,10 +13,17 @@ std::array<Voice, sizeof...(I)> makeVoices(GlobalState* gs, std::index_sequence<
     return {((void)I, Voice(gs))...};
 }
 
+Synthesizer::Engine engineFromEnvironment() {
+    const char* name = std::getenv("KARVELUND_ENGINE");
+    return name && std::strcmp(name, "scalar") == 0 ? Synthesizer::Engine::kScalar
+                                                    : Synthesizer::Engine::kSimd;
+}
+
 } // namespace
 
 Synthesizer::Synthesizer()
-    : voices(makeVoices(&globalState, std::make_index_sequence<kMaxVoices>())), lfo(&globalState) {}
+    : voices(makeVoices(&globalState, std::make_index_sequence<kMaxVoices>())), lfo(&globalState),
+      engine(engineFromEnvironment()) {}
 
 void Synthesizer::init(double sampleRate) {
     adsr.setSampleRate(sampleRate);
@@ -112,26 +121,47 @@ double Synthesizer::renderVoice(Voice& voice) {
     return out;
 }
 
-double Synthesizer::process() {
-    GlobalState& gs = globalState;
+bool Synthesizer::beginSample() {
     smoothParameters();
     advanceNoise();
     advancePulseWidthLFO();
-
     const bool oneShot = lfo.seeIsOneShot();
     if (!oneShot) {
-        lfo.process(&gs.lfoState);
+        lfo.process(&globalState.lfoState);
         publishLFO();
     }
+    return oneShot;
+}
 
+double Synthesizer::endSample(double sum, bool oneShot) {
+    const GlobalState& gs = globalState;
+    const double gain = volumeDezipper.process(oneShot ? gs.volume : gs.volume * (1.0 - gs.LFOAmp));
+    return clampOutput(sum * gain);
+}
+
+void Synthesizer::publishVoiceLFO(double pitch, double pwm, double filter, double amp, double hs) {
+    globalState.setLFOPitch(pitch);
+    globalState.setLFOPWM(pwm);
+    globalState.setLFOFilter(filter);
+    globalState.setLFOAmp(amp);
+    globalState.setLFOHS(hs);
+}
+
+double Synthesizer::processScalar() {
+    const bool oneShot = beginSample();
     double sum = 0.0;
-    const int n = std::min<int>(gs.numVoices, kMaxVoices);
+    const int n = std::min<int>(globalState.numVoices, kMaxVoices);
     for (int i = 0; i < n; ++i) {
         if (voices[i].state.isBusy()) sum += renderVoice(voices[i]);
     }
+    return endSample(sum, oneShot);
+}
 
-    const double gain = volumeDezipper.process(oneShot ? gs.volume : gs.volume * (1.0 - gs.LFOAmp));
-    return clampOutput(sum * gain);
+double Synthesizer::process() {
+    if (engine == Engine::kScalar) return processScalar();
+    double y;
+    bank.render(*this, &y, 1);
+    return y;
 }
 
 // The host never sees a non-finite sample: such a sample becomes silence.
@@ -144,8 +174,12 @@ double Synthesizer::clampOutput(double y) {
 }
 
 void Synthesizer::render(double* output, int n) {
+    if (engine == Engine::kSimd) {
+        bank.render(*this, output, n);
+        return;
+    }
     for (int i = 0; i < n; ++i)
-        output[i] = process();
+        output[i] = processScalar();
 }
 
 int Synthesizer::findVoicePlaying(int note) const {

@@ -6,6 +6,7 @@
 #include "LFO.h"
 #include "NoteList.h"
 #include "Voice.h"
+#include "VoiceBank.h"
 
 #include <array>
 
@@ -21,6 +22,13 @@ public:
     Synthesizer();
     Synthesizer(const Synthesizer&) = delete;
     Synthesizer& operator=(const Synthesizer&) = delete;
+
+    // The voices are computed by the reference engine, one voice at a time, or side by side
+    // in SIMD lanes (the default). KARVELUND_ENGINE=scalar in the environment selects the
+    // reference engine when the synthesizer is built. Both give the same sound within 1e-7.
+    enum class Engine { kScalar, kSimd };
+    void setEngine(Engine e) { engine = e; }
+    Engine getEngine() const { return engine; }
 
     void init(double sampleRate);
     double process();
@@ -75,6 +83,17 @@ public:
     unsigned long long silencedSamples = 0;
 
 private:
+    friend class VoiceBank;
+
+    // The synth-wide part of a sample before the voices (smoothers, noise, pulse-width
+    // triangle, free-running LFO); returns whether the LFO is a one-shot type.
+    bool beginSample();
+    // Master volume and output guard after the voices.
+    double endSample(double sum, bool oneShot);
+    double processScalar();
+    // What the last voice rendered with a one-shot LFO left in GlobalState.
+    void publishVoiceLFO(double pitch, double pwm, double filter, double amp, double hs);
+
     // Restarts a one-shot sweep for the voice, or the free-running LFO at a phrase's start.
     void restartLFO(VoiceState& vs, bool& lfogateisstart);
     void setVelocityFactors(VoiceState& vs, int velocity) const;
@@ -85,4 +104,7 @@ private:
     double renderVoice(Voice& voice);
     double drive(double x) const;
     double clampOutput(double y);
+
+    Engine engine;
+    VoiceBank bank;
 };

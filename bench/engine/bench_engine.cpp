@@ -1,11 +1,15 @@
-// Cost of Synthesizer::process: one and eight busy voices at 48 kHz, the default patch and a
-// heavier one, and the cost of a tail that has decayed into denormal range with and without
-// flushing denormals.
+// Cost of Synthesizer::render on the scalar and the SIMD engine: one and eight busy voices at
+// 48 kHz, the default patch and a heavier one, with the SIMD/scalar speed ratio; and the cost
+// of a tail that has decayed into denormal range with and without flushing denormals.
 
 #include "DenormalGuard.h"
 #include "EngineKit.h"
 
 #include <benchmark/benchmark.h>
+
+#include <ctime>
+#include <map>
+#include <vector>
 
 using namespace enginekit;
 
@@ -31,28 +35,48 @@ void setCounters(benchmark::State& state, int voices) {
     state.counters["realtime_x"] = benchmark::Counter(samples / kRate, benchmark::Counter::kIsRate);
 }
 
-void renderVoices(benchmark::State& state, const Patch& patch) {
+// CPU ns per voice-sample of the scalar engine for each patch and voice count, measured by the
+// scalar runs of this program (which run first), for the SIMD/scalar ratio.
+std::map<std::pair<int, int>, double> scalarCost;
+
+// Renders blocks of kBlock samples with voices busy voices, after one block of warm-up.
+// Arguments: voices, engine (0 scalar, 1 SIMD).
+void renderVoices(benchmark::State& state, const Patch& patch, int patchId) {
     const int voices = int(state.range(0));
+    const bool simd = state.range(1) != 0;
     Synthesizer synth;
+    synth.setEngine(simd ? Synthesizer::Engine::kSimd : Synthesizer::Engine::kScalar);
     apply(synth, patch, kRate);
     for (int v = 0; v < voices; ++v)
         noteOn(synth, v, 48 + 3 * v);
-    for (int i = 0; i < kBlock; ++i)
-        synth.process();
+    std::vector<double> out(kBlock);
+    synth.render(out.data(), kBlock);
+    const std::clock_t start = std::clock();
     for (auto _ : state) {
-        double sum = 0.0;
-        for (int i = 0; i < kBlock; ++i)
-            sum += synth.process();
-        benchmark::DoNotOptimize(sum);
+        synth.render(out.data(), kBlock);
+        benchmark::DoNotOptimize(out.data());
+        benchmark::ClobberMemory();
     }
+    const double cpuNs = double(std::clock() - start) / CLOCKS_PER_SEC * 1e9;
     setCounters(state, voices);
+
+    const double nsPerVoiceSample = cpuNs / (double(state.iterations()) * kBlock * voices);
+    const auto key = std::make_pair(patchId, voices);
+    if (!simd) {
+        scalarCost[key] = nsPerVoiceSample;
+        state.SetLabel("scalar");
+    } else {
+        if (scalarCost.count(key) && nsPerVoiceSample > 0.0)
+            state.counters["simd_over_scalar"] = scalarCost[key] / nsPerVoiceSample;
+        state.SetLabel(VoiceBank::instructionSet());
+    }
 }
 
 void BM_DefaultPatch(benchmark::State& state) {
-    renderVoices(state, Patch{});
+    renderVoices(state, Patch{}, 0);
 }
 void BM_HeavyPatch(benchmark::State& state) {
-    renderVoices(state, heavyPatch());
+    renderVoices(state, heavyPatch(), 1);
 }
 
 // One held voice whose oscillator mix is off: the DC blocker and the filter decay towards
@@ -94,8 +118,8 @@ void BM_DenormalTailFlushed(benchmark::State& state) {
 
 } // namespace
 
-BENCHMARK(BM_DefaultPatch)->Arg(1)->Arg(8);
-BENCHMARK(BM_HeavyPatch)->Arg(1)->Arg(8);
+BENCHMARK(BM_DefaultPatch)->ArgsProduct({{1, 8}, {0, 1}})->ArgNames({"voices", "simd"});
+BENCHMARK(BM_HeavyPatch)->ArgsProduct({{1, 8}, {0, 1}})->ArgNames({"voices", "simd"});
 BENCHMARK(BM_DenormalTail)->Iterations(200);
 BENCHMARK(BM_DenormalTailFlushed)->Iterations(200);
 BENCHMARK_MAIN();

@@ -7,14 +7,14 @@
 TEST(GlobalState, PhonicTypeSetsVoiceCountAndIgnoresUnknownTypes) {
     GlobalState gs;
     EXPECT_EQ(gs.numVoices, 8);
-    gs.setPhonicType(0);
+    gs.setPhonicType(GlobalState::kMono);
     EXPECT_EQ(gs.numVoices, 1);
     gs.setPhonicType(3);
     EXPECT_EQ(gs.phonicType, 3);
     EXPECT_EQ(gs.numVoices, 1);
-    gs.setPhonicType(1);
+    gs.setPhonicType(GlobalState::kPoly);
     EXPECT_EQ(gs.numVoices, 8);
-    gs.setPhonicType(2);
+    gs.setPhonicType(GlobalState::kLegato);
     EXPECT_EQ(gs.numVoices, 1);
 }
 

@@ -16,10 +16,10 @@ struct Envelope {
 
     Envelope(double a, double d, double s, double r) {
         adsr.setSampleRate(kRate);
-        adsr.setStageTime(1, a);
-        adsr.setStageTime(2, d);
+        adsr.setStageTime(ADSRState::kAttack, a);
+        adsr.setStageTime(ADSRState::kDecay, d);
         adsr.setSustainLevel(s);
-        adsr.setStageTime(4, r);
+        adsr.setStageTime(ADSRState::kRelease, r);
     }
     void noteOn() { st.retrigger(); }
     void noteOff() { st.release(); }
@@ -136,11 +136,11 @@ TEST(Envelope, RetriggerFadesTheSoundingLevelToZeroFirst) {
 TEST(Envelope, OnlyAttackDecayAndReleaseHaveTimes) {
     ADSR adsr;
     adsr.setSampleRate(kRate);
-    adsr.setStageTime(3, 0.5);
-    adsr.setStageTime(0, 0.5);
+    adsr.setStageTime(ADSRState::kSustain, 0.5);
+    adsr.setStageTime(ADSRState::kIdle, 0.5);
     EXPECT_EQ(adsr.attackIncr, 0.0);
     EXPECT_EQ(adsr.decayIncr, 0.0);
     EXPECT_EQ(adsr.releaseIncr, 0.0);
-    adsr.setStageTime(4, 1.0);
+    adsr.setStageTime(ADSRState::kRelease, 1.0);
     EXPECT_DOUBLE_EQ(adsr.releaseIncr, 1.0 / (30.0 * kRate));
 }

@@ -52,10 +52,13 @@ Patch syncPatch(double knob, int modWheelTarget) {
 
 TEST(NeverNaN, FullHardSyncOnEveryNoteAtEveryRate) {
     for (double rate : {44100.0, 48000.0, 96000.0}) {
-        EXPECT_TRUE(playsFinite(syncPatch(1.0, 0), 0.0, rate, 0, 127, 6000)) << rate;
-        EXPECT_TRUE(playsFinite(syncPatch(0.035, 3), 1.0, rate, 0, 127, 6000)) << rate;
-        Patch lfoSync = syncPatch(0.5, 0);
-        lfoSync.lfoTarget = 4; // hard sync
+        EXPECT_TRUE(playsFinite(syncPatch(1.0, ModWheelManager::kOff), 0.0, rate, 0, 127, 6000))
+            << rate;
+        EXPECT_TRUE(
+            playsFinite(syncPatch(0.035, ModWheelManager::kHardSync), 1.0, rate, 0, 127, 6000))
+            << rate;
+        Patch lfoSync = syncPatch(0.5, ModWheelManager::kOff);
+        lfoSync.lfoTarget = LFO::kHardSync;
         lfoSync.lfoAmount = 1.0;
         lfoSync.bpmSync = false;
         lfoSync.lfoSpeed = 0.8;

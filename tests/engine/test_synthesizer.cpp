@@ -98,8 +98,8 @@ TEST(Synthesizer, MonoRendersOnlyVoiceZeroAndLeavesTheOthersUntouched) {
     noteOn(both, 0, 60);
     noteOn(both, 1, 67);
     noteOn(single, 0, 60);
-    both.globalState.setPhonicType(0);
-    single.globalState.setPhonicType(0);
+    both.globalState.setPhonicType(GlobalState::kMono);
+    single.globalState.setPhonicType(GlobalState::kMono);
     const ADSRState frozen = both.voiceState(1).adsrState;
     EXPECT_EQ(render(both, 9600), render(single, 9600));
     EXPECT_EQ(both.voiceState(1).adsrState.counter, frozen.counter);

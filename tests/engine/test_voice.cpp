@@ -1,8 +1,10 @@
+#include "EngineKit.h"
 #include "GlobalState.h"
 #include "Voice.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <vector>
 
@@ -48,25 +50,25 @@ TEST(Voice, DetuneBalancesCentreAndSideCores) {
     EXPECT_NEAR(coreSensitivity(0.06, 1) / balanced, 1.0, 0.01);
 }
 
-TEST(Voice, HardSyncResetsPhasesOnlyWhileActive) {
-    GlobalState gs = oscillatorState();
-    Voice v(&gs);
-    for (int i = 0; i < 48000; ++i) {
-        v.calculateSS(0.02);
-        for (int k = 0; k < Voice::kNumCores; ++k)
-            ASSERT_EQ(v.syncFlag[k], 0);
-    }
-    gs.hardSyncAmountSmoothed = 0.3;
-    int resets = 0;
-    for (int i = 0; i < 4800; ++i) {
-        v.calculateSS(0.02);
-        if (v.syncFlag[0]) {
-            ++resets;
-            EXPECT_EQ(v.slavePhase[0], 0.0);
-            EXPECT_EQ(v.sawCore[0], 0.0);
-        }
-    }
-    EXPECT_NEAR(resets, 4800 * 0.02 / 2.0, 1.0) << "one reset per master period";
+TEST(Voice, HardSyncKeepsTheMasterPitchAndBrightensTheSaw) {
+    auto play = [](double hardSync) {
+        enginekit::Patch p;
+        p.saw = 1.0;
+        p.pulse = 0.0;
+        p.sub = 0.0;
+        p.hardSync = hardSync;
+        Synthesizer synth;
+        enginekit::apply(synth, p, 48000.0);
+        enginekit::noteOn(synth, 0, 57);
+        return enginekit::render(synth, 24000);
+    };
+    const auto plain = play(0.0), synced = play(0.3);
+    EXPECT_NEAR(enginekit::estimateFrequency(synced, 48000.0, 150, 300, 12000), 220.0, 0.5);
+    // Sync resets the slave cores every master period: the waveform changes, the period not.
+    double diff = 0.0;
+    for (size_t i = 12000; i < plain.size(); ++i)
+        diff = std::max(diff, std::abs(plain[i] - synced[i]));
+    EXPECT_GT(diff, 0.1);
 }
 
 TEST(Voice, PulseWidthIsStaticBelowTheSwitchPointAndAutomaticAbove) {
@@ -89,17 +91,25 @@ TEST(Voice, PulseWidthIsStaticBelowTheSwitchPointAndAutomaticAbove) {
     EXPECT_NE(pulseOutput(0.3, 0.0, 0.0), pulseOutput(0.5, 0.0, 0.0));
 }
 
-TEST(Voice, IncrementStaysInsideZeroToOne) {
-    GlobalState gs = oscillatorState();
-    Voice v(&gs);
-    v.state.osc.targetNote = 200.0;
-    gs.pitchWheelDelta = 1.0;
-    gs.pitchWheelRange = 24;
-    v.process();
-    EXPECT_EQ(v.incr, 1.0);
-    gs.LFOPitch = -3.0;
-    v.process();
-    EXPECT_EQ(v.incr, 0.0);
+TEST(Voice, ExtremePitchesStayBoundedAndZeroFrequencyFallsSilent) {
+    enginekit::Patch p;
+    p.pitchBendRange = 23; // 24 semitones
+    Synthesizer synth;
+    enginekit::apply(synth, p, 48000.0);
+    synth.globalState.setPitchWheelDelta(1.0);
+    enginekit::noteOn(synth, 0, 127);
+    for (double y : enginekit::render(synth, 4800))
+        ASSERT_TRUE(std::isfinite(y) && std::abs(y) <= 1.0);
+
+    synth.globalState.setLFOPitch(-3.0); // a frequency factor below zero holds the cores still
+    const auto still = enginekit::render(synth, 48000);
+    // What is left is the cores' standing offset draining through the DC blocker: no more
+    // oscillation, only a slow monotonic decay.
+    int turns = 0;
+    for (size_t i = 24002; i < still.size(); ++i)
+        turns += (still[i] - still[i - 1]) * (still[i - 1] - still[i - 2]) < 0.0;
+    EXPECT_EQ(turns, 0);
+    EXPECT_LT(std::abs(still.back()), std::abs(still[24000]));
 }
 
 TEST(Voice, SilentMixDecaysToZeroThroughTheDcBlocker) {
