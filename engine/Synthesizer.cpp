@@ -15,8 +15,8 @@ std::array<Voice, sizeof...(I)> makeVoices(GlobalState* gs, std::index_sequence<
 
 Synthesizer::Engine engineFromEnvironment() {
     const char* name = std::getenv("KARVELUND_ENGINE");
-    return name && std::strcmp(name, "scalar") == 0 ? Synthesizer::Engine::kScalar
-                                                    : Synthesizer::Engine::kSimd;
+    return name && std::strcmp(name, "simd") == 0 ? Synthesizer::Engine::kSimd
+                                                  : Synthesizer::Engine::kScalar;
 }
 
 } // namespace

@@ -23,9 +23,9 @@ public:
     Synthesizer(const Synthesizer&) = delete;
     Synthesizer& operator=(const Synthesizer&) = delete;
 
-    // The voices are computed by the reference engine, one voice at a time, or side by side
-    // in SIMD lanes (the default). KARVELUND_ENGINE=scalar in the environment selects the
-    // reference engine when the synthesizer is built. Both give the same sound within 1e-7.
+    // The voices are computed by the reference engine, one voice at a time (the default), or
+    // side by side in SIMD lanes. KARVELUND_ENGINE=simd in the environment selects the lanes
+    // when the synthesizer is built. Both give the same sound within 1e-7.
     enum class Engine { kScalar, kSimd };
     void setEngine(Engine e) { engine = e; }
     Engine getEngine() const { return engine; }

@@ -474,7 +474,8 @@ VoiceBank::VoiceBank() {
             x = NAN;
 }
 
-#if defined(__x86_64__) && defined(__GNUC__) && !defined(__clang__)
+// ThreadSanitizer builds keep one copy: the load-time chooser runs before its runtime is ready.
+#if defined(__x86_64__) && defined(__GNUC__) && !defined(__clang__) && !defined(__SANITIZE_THREAD__)
 __attribute__((target_clones("avx512f", "avx2", "default")))
 #endif
 void VoiceBank::render(Synthesizer& synth, double* output, int n) {
