@@ -40,8 +40,10 @@ $(TSAN_BUILD)/CMakeCache.txt: | bootstrap
 	cmake -S . -B $(TSAN_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKARVELUND_TSAN=ON -DKARVELUND_BENCH=OFF
 
 # The threaded tests (ctest label "threads") under ThreadSanitizer.
+TSAN_TARGETS := test_instrument_threads test_editor_threads test_realtime test_lv2 \
+  karvelund-auhost karvelund_component factory_bank kv_resources
 test-tsan: bootstrap $(TSAN_BUILD)/CMakeCache.txt
-	cmake --build $(TSAN_BUILD) -j $(JOBS)
+	cmake --build $(TSAN_BUILD) -j $(JOBS) --target $(TSAN_TARGETS)
 	cd $(TSAN_BUILD) && TSAN_OPTIONS="halt_on_error=1 exitcode=66 second_deadlock_stack=1" KARVELUND_STRESS_SECONDS=10 \
 	  ctest --output-on-failure -j $(JOBS) -L threads
 
@@ -50,8 +52,9 @@ $(FUZZ_BUILD)/CMakeCache.txt: | bootstrap
 	  -DKARVELUND_FUZZ=ON -DKARVELUND_TESTS=OFF -DKARVELUND_BENCH=OFF
 
 # Every fuzz target for SECONDS seconds, after replaying its committed findings.
+FUZZ_TARGETS := fuzz_program fuzz_bank fuzz_state fuzz_midi_file fuzz_png fuzz_midi_stream
 fuzz: bootstrap $(FUZZ_BUILD)/CMakeCache.txt
-	cmake --build $(FUZZ_BUILD) -j $(JOBS)
+	cmake --build $(FUZZ_BUILD) -j $(JOBS) --target $(FUZZ_TARGETS)
 	scripts/fuzz $(FUZZ_BUILD) $(SECONDS)
 
 bench: build
