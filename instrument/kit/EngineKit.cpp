@@ -1,46 +1,67 @@
 #include "EngineKit.h"
 
+#include "KarvelundParamTable.h"
+
+#include <array>
+
 #include <algorithm>
 #include <cmath>
 
 namespace enginekit {
 
+namespace {
+
+// The patch's values by parameter index.
+std::array<double, kNumParams> valuesOf(const Patch& p) {
+    std::array<double, kNumParams> v{};
+    v[kBPMSync] = p.bpmSync ? 1.0 : 0.0;
+    v[kLFOType] = p.lfoType;
+    v[kLFOSpeed] = p.lfoSpeed;
+    v[kLFOTarget] = p.lfoTarget;
+    v[kLFOAmount] = p.lfoAmount;
+    v[kHardSync] = p.hardSync;
+    v[kPulseWidth] = p.pulseWidth;
+    v[kSawDetune] = p.sawDetune;
+    v[kSubOscWave] = p.subOscWave;
+    v[kNoise] = p.noise;
+    v[kSaw] = p.saw;
+    v[kPulse] = p.pulse;
+    v[kSub] = p.sub;
+    v[kAttack] = p.attack;
+    v[kDecay] = p.decay;
+    v[kSustain] = p.sustain;
+    v[kRelease] = p.release;
+    v[kPhonicType] = p.phonicType;
+    v[kFilterType] = p.filterType;
+    v[kCutoff] = p.cutoff;
+    v[kResonance] = p.resonance;
+    v[kKbdTrk] = p.kbdTrk;
+    v[kEnvAmount] = p.envAmount;
+    v[kDrivePrePost] = p.drivePost ? 1.0 : 0.0;
+    v[kDriveAmount] = p.driveAmount;
+    v[kAmpEnvSelect] = p.ampEnvType;
+    v[kVolume] = p.volume;
+    v[kPitchBendRange] = p.pitchBendRange;
+    v[kModWheelTarget] = p.modWheelTarget;
+    v[kVelocityTarget] = p.velocityTarget;
+    v[kPortaSpeed] = p.portaSpeed;
+    return v;
+}
+
+} // namespace
+
+double defaultOf(int paramIdx) {
+    return GetParamDef(paramIdx).defaultValue;
+}
+
+// Every value reaches the engine through its row of the instrument's parameter table.
 void apply(Synthesizer& synth, const Patch& p, double sampleRate) {
     synth.init(sampleRate);
-    GlobalState& gs = synth.globalState;
-    LFO& lfo = synth.lfo;
-    lfo.setBPM(p.bpm);
-    lfo.setBPMSyncOnoff(p.bpmSync);
-    lfo.setType(p.lfoType);
-    lfo.setSpeed(p.lfoSpeed);
-    lfo.setTarget(p.lfoTarget);
-    lfo.setAmount(p.lfoAmount);
-    gs.setHardSyncAmount(p.hardSync);
-    gs.setPulseWidth(p.pulseWidth);
-    gs.setSawDetune(p.sawDetune);
-    gs.setSubOscBalance(p.subOscWave);
-    gs.setNoiseAmount(p.noise);
-    gs.setSawAmount(p.saw);
-    gs.setPulseAmount(p.pulse);
-    gs.setSubAmount(p.sub);
-    synth.adsr.setStageTime(ADSRState::kAttack, p.attack);
-    synth.adsr.setStageTime(ADSRState::kDecay, p.decay);
-    synth.adsr.setSustainLevel(p.sustain);
-    synth.adsr.setStageTime(ADSRState::kRelease, p.release);
-    gs.setPhonicType(p.phonicType);
-    gs.setFilterType(p.filterType);
-    gs.setCutoff(p.cutoff);
-    gs.setResonance(p.resonance);
-    gs.setKbdTrk(p.kbdTrk);
-    gs.setEnvAmount(p.envAmount);
-    gs.setDriveOnoff(p.drivePost);
-    gs.setDriveAmount(p.driveAmount);
-    gs.setAmpEnvType(p.ampEnvType);
-    gs.setVolume(p.volume);
-    gs.setPitchWheelRange(p.pitchBendRange);
-    gs.modWheel.setModWheelTarget(p.modWheelTarget);
-    gs.setVelocityTarget(p.velocityTarget);
-    gs.setPortaSpeed(p.portaSpeed, sampleRate);
+    synth.lfo.setBPM(p.bpm);
+    const std::array<double, kNumParams> values = valuesOf(p);
+    const EngineTarget target{synth, sampleRate, values.data()};
+    for (const ParamDef& def : KarvelundParamTable())
+        def.apply(target, values[def.index]);
 }
 
 void noteOn(Synthesizer& synth, int v, int note, int velocity) {
