@@ -3,6 +3,7 @@
 #include "param_assignment.h"
 #include "preset_lookup.h"
 
+#include "IPluginOffline.h"
 #include "core/IPluginBase.h"
 
 #include <filesystem>
@@ -10,6 +11,8 @@
 namespace kv::cli {
 
 namespace {
+
+constexpr int kNoteBlock = 64;
 
 // Why a file the framework refused could not be read.
 std::string fileProblem(const std::string& path, const char* kind) {
@@ -68,6 +71,14 @@ bool applySetup(IPluginBase& plug, const PluginSetup& setup, std::string& error)
         }
     }
     return true;
+}
+
+void holdNotes(IPluginOffline& plug, const std::vector<int>& notes) {
+    for (int note : notes)
+        plug.SendMidiToPlug(IMidiMsg(0, 0x90, static_cast<unsigned char>(note), 100));
+    std::vector<double> left(kNoteBlock), right(kNoteBlock);
+    double* outputs[2] = {left.data(), right.data()};
+    plug.Render(outputs, kNoteBlock);
 }
 
 } // namespace kv::cli

@@ -5,6 +5,7 @@
 #include <vector>
 
 class IPluginBase;
+class IPluginOffline;
 
 namespace kv::cli {
 
@@ -20,5 +21,9 @@ struct PluginSetup {
 
 // False with a one-line message naming the file or setting that is wrong.
 bool applySetup(IPluginBase& plug, const PluginSetup& setup, std::string& error);
+
+// Plays the notes and renders one block, as a host would have, so that they sound and the
+// on-screen keyboard shows them held.
+void holdNotes(IPluginOffline& plug, const std::vector<int>& notes);
 
 } // namespace kv::cli

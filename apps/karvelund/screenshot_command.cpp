@@ -391,8 +391,7 @@ int runScreenshot(const std::vector<std::string>& args) {
     for (int i = 0; i < plug->NParams(); ++i)
         surface->SetParameterFromPlug(i, plug->GetParam(i)->GetNormalized(), true);
     plug->Initialize(48000.0, 512);
-    for (int note : options.notes)
-        plug->SendMidiToPlug(IMidiMsg(0, 0x90, static_cast<unsigned char>(note), 100));
+    holdNotes(*plug, options.notes);
     for (const HeadlessAnswer& answer : options.answers)
         surface->AddAnswer(answer);
 

@@ -182,8 +182,7 @@ int runWindowScreenshot(const WindowScreenshot& shot) {
     for (int i = 0; i < plug->NParams(); ++i)
         surface->SetParameterFromPlug(i, plug->GetParam(i)->GetNormalized(), true);
     plug->Initialize(48000.0, 512);
-    for (int note : shot.notes)
-        plug->SendMidiToPlug(IMidiMsg(0, 0x90, static_cast<unsigned char>(note), 100));
+    holdNotes(*plug, shot.notes);
 
     surface->SetDisplayName(display.c_str());
     surface->SetDialogProgram("-"); // answered here, never by a desktop dialog
