@@ -76,6 +76,46 @@ TEST(KarvelundTool, RendersTheSameSamplesWhateverTheBlockSize) {
         ASSERT_EQ(reference[i], reference[i + 1]) << "both channels carry the same signal";
 }
 
+// The samples of these renders are pinned: the tool's host (block splitting, tails, outputs)
+// may change, the sound of a file without tempo or program changes may not.
+TEST(KarvelundTool, RendersOfPlainFilesKeepTheirSamples) {
+    kvtest::TempFolder temp;
+    writeFile(temp.file("plain.mid"), midiBytes({{0, 0xB0, 1, 40},
+                                                 {0, 0x90, 48, 100},
+                                                 {120, 0x90, 55, 90},
+                                                 {240, 0xE0, 0, 80},
+                                                 {480, 0x80, 48, 0},
+                                                 {600, 0x90, 60, 127},
+                                                 {720, 0x80, 55, 0},
+                                                 {960, 0x80, 60, 0}}));
+    struct Pinned {
+        std::vector<std::string> options;
+        uint64_t hash;
+    };
+    const Pinned pinned[] = {
+        {{"--defaults"}, 0x867056b558165af7ull},
+        {{"--preset", "Lush Supersaw Pad", "--block", "100"}, 0xdadf131258dfdebbull},
+        {{"--preset", "Trance Gate 1/16", "--rate", "44100"}, 0xeec9cd1d559adb93ull},
+    };
+    for (const Pinned& p : pinned) {
+        std::vector<std::string> args = {"render", "--quiet", "--tail", "0.5"};
+        args.insert(args.end(), p.options.begin(), p.options.end());
+        args.push_back(temp.file("plain.mid"));
+        args.push_back(temp.file("plain.wav"));
+        ASSERT_EQ(runTool(args, temp).status, 0);
+        SF_INFO info;
+        const std::vector<float> samples = readInterleaved(temp.file("plain.wav"), info);
+        uint64_t hash = 1469598103934665603ull;
+        for (const unsigned char byte : std::string(reinterpret_cast<const char*>(samples.data()),
+                                                    samples.size() * sizeof(float))) {
+            hash ^= byte;
+            hash *= 1099511628211ull;
+        }
+        EXPECT_EQ(hash, p.hash) << p.options[0] << " " << p.options.back() << std::hex << " 0x"
+                                << hash;
+    }
+}
+
 TEST(KarvelundTool, OptionsShapeTheOutputFile) {
     kvtest::TempFolder temp;
     writeFile(temp.file("phrase.mid"), phraseFile());
