@@ -98,16 +98,7 @@ int IGraphicsHeadless::ShowMessageBox(const char* text, const char* /*caption*/,
     AddPrompt(HeadlessPrompt::kMessageBox, text).type = type;
     const HeadlessAnswer answer = NextAnswer();
     if (answer.kind == HeadlessAnswer::kButton) return answer.item;
-    // Closing the box: Cancel where there is one, else No, else OK.
-    switch (type) {
-    case kMessageBoxOKCancel:
-    case kMessageBoxYesNoCancel:
-        return kMessageBoxResultCancel;
-    case kMessageBoxYesNo:
-        return kMessageBoxResultNo;
-    default:
-        return kMessageBoxResultOK;
-    }
+    return DismissedMessageBoxResult(type);
 }
 
 IPopupMenu* IGraphicsHeadless::CreateIPopupMenu(IPopupMenu* menu, IRECT* textRect) {

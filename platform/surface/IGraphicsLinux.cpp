@@ -151,3 +151,15 @@ IPopupMenu* IGraphicsLinux::ChooseMenuItem(IPopupMenu* menu, const std::vector<i
     }
     return nullptr;
 }
+
+int IGraphicsLinux::DismissedMessageBoxResult(int type) {
+    switch (type) {
+    case kMessageBoxOKCancel:
+    case kMessageBoxYesNoCancel:
+        return kMessageBoxResultCancel;
+    case kMessageBoxYesNo:
+        return kMessageBoxResultNo;
+    default:
+        return kMessageBoxResultOK;
+    }
+}

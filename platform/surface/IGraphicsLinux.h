@@ -15,6 +15,10 @@ public:
     IGraphicsLinux(IPluginBase* plug, int w, int h, int fps);
     using IGraphics::OpenWindow;
 
+    // What a message box of this type answers when it is closed without a button: Cancel where
+    // there is one, else No, else OK.
+    static int DismissedMessageBoxResult(int type);
+
     // Loads a PNG image (the extension is checked without regard to case) found by
     // FindResourceFile; null for any other name or a file that cannot be decoded.
     RAST_IBitmap* OSLoadBitmap(int id, const char* name) override;

@@ -50,18 +50,6 @@ std::string Patterns(const char* extensions) {
     return patterns;
 }
 
-int DismissResult(int type) {
-    switch (type) {
-    case kMessageBoxOKCancel:
-    case kMessageBoxYesNoCancel:
-        return kMessageBoxResultCancel;
-    case kMessageBoxYesNo:
-        return kMessageBoxResultNo;
-    default:
-        return kMessageBoxResultOK;
-    }
-}
-
 } // namespace
 
 int IGraphicsX11::WaitResponsive(int pid) {
@@ -120,7 +108,7 @@ int IGraphicsX11::ShowMessageBox(const char* text, const char* caption, int type
     const std::string message = text ? text : "";
     const std::string title = caption && *caption ? caption : "Karvelund";
     if (mDialogProgram == "-" || mDialogProgram.empty() || !WindowIsOpen())
-        return WindowIsOpen() ? EditorMessageBox(text, type) : DismissResult(type);
+        return WindowIsOpen() ? EditorMessageBox(text, type) : DismissedMessageBoxResult(type);
     std::vector<std::string> args{mDialogProgram};
     const bool kdialog = IsKDialog(mDialogProgram);
     const bool yesNo = type == kMessageBoxYesNo || type == kMessageBoxYesNoCancel;
@@ -243,7 +231,7 @@ bool IGraphicsX11::EditorPathPrompt(const std::string& startText, std::string* p
 }
 
 int IGraphicsX11::EditorMessageBox(const char* text, int type) {
-    if (!WindowIsOpen() || mMessage) return DismissResult(type);
+    if (!WindowIsOpen() || mMessage) return DismissedMessageBoxResult(type);
     mMessage = std::make_unique<X11MessageOverlay>(text, type, Width(), Height());
     XSetInputFocus(mDisplay, mWindow, RevertToParent, CurrentTime);
     PutOnScreen(mMessage->Rect());
@@ -264,5 +252,5 @@ int IGraphicsX11::EditorMessageBox(const char* text, int type) {
     const IRECT area = mMessage->Rect();
     mMessage.reset();
     PutOnScreen(area);
-    return result ? result : DismissResult(type);
+    return result ? result : DismissedMessageBoxResult(type);
 }

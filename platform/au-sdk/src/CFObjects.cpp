@@ -192,7 +192,7 @@ CFStringRef CFStringCreateWithFormat(CFAllocatorRef alloc, CFDictionaryRef, CFSt
             length += f[j++];
         if (j >= f.size()) break;
         const char conv = f[j];
-        std::string spec = f.substr(i, j - i + 1);
+        std::string conversion = f.substr(i, j - i + 1);
         char piece[512];
         piece[0] = '\0';
         switch (conv) {
@@ -211,9 +211,9 @@ CFStringRef CFStringCreateWithFormat(CFAllocatorRef alloc, CFDictionaryRef, CFSt
         case 'X':
         case 'c':
             if (length.empty() || length == "h")
-                std::snprintf(piece, sizeof(piece), spec.c_str(), va_arg(args, int));
+                std::snprintf(piece, sizeof(piece), conversion.c_str(), va_arg(args, int));
             else
-                std::snprintf(piece, sizeof(piece), spec.c_str(), va_arg(args, long));
+                std::snprintf(piece, sizeof(piece), conversion.c_str(), va_arg(args, long));
             out += piece;
             break;
         case 'f':
@@ -222,7 +222,7 @@ CFStringRef CFStringCreateWithFormat(CFAllocatorRef alloc, CFDictionaryRef, CFSt
         case 'F':
         case 'G':
         case 'E':
-            std::snprintf(piece, sizeof(piece), spec.c_str(), va_arg(args, double));
+            std::snprintf(piece, sizeof(piece), conversion.c_str(), va_arg(args, double));
             out += piece;
             break;
         case 's': {
@@ -235,7 +235,7 @@ CFStringRef CFStringCreateWithFormat(CFAllocatorRef alloc, CFDictionaryRef, CFSt
             out += piece;
             break;
         default:
-            out += spec;
+            out += conversion;
             break;
         }
         i = j;
