@@ -31,27 +31,12 @@ const std::vector<std::string> kGatedSine = {
     "--defaults",       "--set", "Osc Saw Amount=0",   "--set", "Osc Pulse Amount=0",      "--set",
     "Sub Osc Amount=1", "--set", "Sub Osc Waveform=0", "--set", "Amp Env/Gate Select=gate"};
 
-std::vector<std::string> concat(std::vector<std::string> a, const std::vector<std::string>& b) {
-    a.insert(a.end(), b.begin(), b.end());
-    return a;
-}
-
-std::vector<float> render(const TempFolder& temp, const std::string& mid,
-                          const std::vector<std::string>& options, ToolRun* run = nullptr) {
-    const std::string out = temp.file("render.wav");
-    fs::remove(out);
-    const ToolRun result = runTool(concat(concat({"render"}, options), {mid, out}), temp);
-    EXPECT_EQ(result.status, 0) << result.err;
-    if (run) *run = result;
-    return readAudio(out);
-}
-
 // The saw at MIDI note 96 (2093 Hz) held for 1.5 s, measured from 0.5 s on.
 HarmonicSplit highSaw(const TempFolder& temp, const std::vector<std::string>& options,
                       double rate) {
     const std::string mid = temp.file("saw.mid");
     writeFile(mid, midiBytes({{0, 0x90, 96, 100}, {1440, 0x80, 96, 0}}));
-    const auto samples = render(temp, mid, concat(concat(kBareSaw, options), {"--tail", "0"}));
+    const auto samples = renderMidi(temp, mid, concat(concat(kBareSaw, options), {"--tail", "0"}));
     const auto n = static_cast<size_t>(std::lround(rate * 0.6826667)); // 32768 at 48 kHz
     EXPECT_GE(samples.size(), static_cast<size_t>(rate / 2) + n);
     if (samples.size() < static_cast<size_t>(rate / 2) + n) return {};
@@ -143,8 +128,8 @@ TEST(ToolOversample, NotesStartOnTheSameSampleAndTheFileKeepsItsLength) {
                               {1111, 0x90, 45, 100},
                               {1500, 0x80, 45, 0}}));
     ToolRun directRun, oversampledRun;
-    const auto direct = render(temp, mid, concat(kGatedSine, {"--tail", "0.25"}), &directRun);
-    const auto oversampled = render(
+    const auto direct = renderMidi(temp, mid, concat(kGatedSine, {"--tail", "0.25"}), &directRun);
+    const auto oversampled = renderMidi(
         temp, mid, concat(kGatedSine, {"--tail", "0.25", "--oversample", "2"}), &oversampledRun);
     ASSERT_EQ(direct.size(), 75001u + 12000u);
     EXPECT_EQ(oversampled.size(), direct.size());
@@ -161,15 +146,15 @@ TEST(ToolOversample, NotesStartOnTheSameSampleAndTheFileKeepsItsLength) {
     EXPECT_NEAR(peakDecibels(oversampled), peakDecibels(direct), 0.5);
 
     // Blocks of any size give the same oversampled file.
-    EXPECT_EQ(
-        firstDifference(oversampled, render(temp, mid,
-                                            concat(kGatedSine, {"--tail", "0.25", "--oversample",
-                                                                "2", "--block", "37"}))),
-        -1);
+    EXPECT_EQ(firstDifference(oversampled,
+                              renderMidi(temp, mid,
+                                         concat(kGatedSine, {"--tail", "0.25", "--oversample", "2",
+                                                             "--block", "37"}))),
+              -1);
 
     // Until the output is quiet: the same length to within a few milliseconds.
-    const auto quietDirect = render(temp, mid, kGatedSine);
-    const auto quietOversampled = render(temp, mid, concat(kGatedSine, {"--oversample", "2"}));
+    const auto quietDirect = renderMidi(temp, mid, kGatedSine);
+    const auto quietOversampled = renderMidi(temp, mid, concat(kGatedSine, {"--oversample", "2"}));
     EXPECT_NEAR(static_cast<double>(quietOversampled.size()),
                 static_cast<double>(quietDirect.size()), 48.0 * 5);
 }
@@ -196,9 +181,10 @@ TEST(ToolOversample, SyncedLfosFollowTheTempoMap) {
                                               "LFO Amount=1",
                                               "--set",
                                               "LFO Speed=0.241"};
-    const auto direct = render(temp, mid, tremolo);
-    const auto oversampled = render(temp, mid, concat(tremolo, {"--oversample", "2"}));
-    const auto fixed = render(temp, mid, concat(tremolo, {"--oversample", "2", "--tempo", "120"}));
+    const auto direct = renderMidi(temp, mid, tremolo);
+    const auto oversampled = renderMidi(temp, mid, concat(tremolo, {"--oversample", "2"}));
+    const auto fixed =
+        renderMidi(temp, mid, concat(tremolo, {"--oversample", "2", "--tempo", "120"}));
     ASSERT_EQ(oversampled.size(), direct.size());
     ASSERT_EQ(fixed.size(), direct.size());
 
