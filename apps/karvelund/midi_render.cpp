@@ -1,6 +1,7 @@
 #include "midi_render.h"
 
 #include "IPluginOffline.h"
+#include "plugin_runner.h"
 
 #include <algorithm>
 #include <cmath>
@@ -48,15 +49,17 @@ int64_t renderMidiEvents(IPluginOffline& plug, const std::vector<MidiFileEvent>&
     const int64_t lastEvent = events.empty() ? 0 : eventSample(events.back().seconds, rate);
     TailWatch watch(tail, lastEvent);
 
-    std::vector<double> left(static_cast<size_t>(blockSize)), right(left.size());
-    double* outputs[2] = {left.data(), right.data()};
+    PluginRunner runner(plug, blockSize, host.oversample);
+    // The plug-in runs this far ahead of the output: `start` counts its samples, and the
+    // first `latency` of its output only fill the decimator.
+    const int64_t latency = runner.latency();
     ITimeInfo transport = plug.GetTransport();
     transport.mTransportIsRunning = true;
 
     size_t nextEvent = 0, nextTempo = 0;
-    int64_t start = 0;
-    while (start < total && !watch.done()) {
-        int64_t end = std::min(start + blockSize, total);
+    int64_t start = 0, written = 0;
+    while (start < total + latency && !watch.done()) {
+        int64_t end = std::min(start + blockSize, total + latency);
         // Tempo changes up to here apply now; the next one ends this block.
         for (; nextTempo < host.tempos.size(); ++nextTempo) {
             const int64_t at = eventSample(host.tempos[nextTempo].seconds, rate);
@@ -81,17 +84,19 @@ int64_t renderMidiEvents(IPluginOffline& plug, const std::vector<MidiFileEvent>&
                 continue;
             }
             // Events come in time order, so none lies before this block.
-            plug.SendMidiToPlug(IMidiMsg(static_cast<int>(p - start), e.status, e.data1, e.data2));
+            runner.sendMidi(static_cast<int>(p - start), e.status, e.data1, e.data2);
         }
         const int n = static_cast<int>(end - start);
-        transport.mSamplePos = static_cast<double>(start);
-        plug.SetTransport(transport);
-        plug.Render(outputs, n);
-        const int kept = watch.keep(left.data(), start, n);
-        if (!sink(left.data(), right.data(), kept)) return -1;
-        start += kept;
+        runner.setTransport(transport, start);
+        runner.render(n);
+        start = end;
+        const int skip = static_cast<int>(std::clamp<int64_t>(latency - (start - n), 0, n));
+        if (skip == n) continue;
+        const int kept = watch.keep(runner.left() + skip, written, n - skip);
+        if (!sink(runner.left() + skip, runner.right() + skip, kept)) return -1;
+        written += kept;
     }
-    return start;
+    return written;
 }
 
 } // namespace kv::cli

@@ -106,13 +106,16 @@ int runRender(const std::vector<std::string>& args) {
     ITimeInfo transport;
     transport.mTempo = options.tempo.value_or(120.0);
     plug->SetTransport(transport);
-    plug->Initialize(options.rate, options.block);
+    // Oversampled, the instrument runs at the multiple of the rate and block size; the
+    // renderer decimates its output back to the rate.
+    plug->Initialize(options.rate * options.oversample, options.block * options.oversample);
 
     // Standard output carries the audio, so the report goes to standard error then.
     const bool report = !options.quiet;
     RenderHost host;
     if (!options.tempo) host.tempos = midi.tempos;
     host.programChangesSelectPresets = !options.ignoreProgramChanges;
+    host.oversample = options.oversample;
     FILE* reportTo = options.wavPath == "-" ? stderr : stdout;
     host.onPresetChange = [&](int64_t sample, int from, int to) {
         if (!report) return;

@@ -92,6 +92,9 @@ bool parseRenderOptions(const std::vector<std::string>& args, RenderOptions& o,
         } else if (arg == "--block") {
             if (!parseInt(value, o.block) || o.block < 1 || o.block > 16384)
                 return bad("expected a block size from 1 to 16384 samples");
+        } else if (arg == "--oversample") {
+            if (!parseInt(value, o.oversample) || (o.oversample != 1 && o.oversample != 2))
+                return bad("expected 1 (no oversampling) or 2");
         } else if (arg == "--tempo") {
             if (!parseDouble(value, number) || number <= 0.0 || number > 1000.0)
                 return bad("expected a tempo above 0 and up to 1000 BPM");

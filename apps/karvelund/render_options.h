@@ -13,6 +13,7 @@ namespace kv::cli {
 struct RenderOptions {
     double rate = 48000.0;
     int block = 512;
+    int oversample = 1;          // 2: the instrument runs at twice the rate, decimated back
     std::optional<double> tempo; // overrides the file's tempo map
     PluginSetup setup;
     std::optional<double> tailSeconds; // none: until the output is quiet

@@ -44,6 +44,8 @@ const CommandUsage kCommands[] = {
      "  --channel N          play only MIDI channel N (1 to 16; default: all)\n"
      "  --ignore-program-changes  keep the chosen preset through the file's program changes\n"
      "  --rate HZ (48000)  --block N (512)  --channels 1|2 (2)\n"
+     "  --oversample 1|2     2: run the instrument at twice the rate and filter it back down,\n"
+     "                       for less aliasing on high notes (about twice the render time)\n"
      "  --format float|pcm16|pcm24  sample type (float; pcm24 for FLAC; Ogg is Vorbis)\n"
      "  --quiet              print nothing but errors\n"},
     {"audition",

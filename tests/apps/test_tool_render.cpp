@@ -20,20 +20,9 @@ const std::vector<std::string> kSyncedTremolo = {
     "--defaults",   "--set", "BPM Sync On/Off=on", "--set", "LFO Target select=Amp", "--set",
     "LFO Amount=1", "--set", "LFO Speed=0.241"};
 
-std::vector<std::string> concat(std::vector<std::string> a, const std::vector<std::string>& b) {
-    a.insert(a.end(), b.begin(), b.end());
-    return a;
-}
-
 std::vector<float> render(const TempFolder& temp, const std::string& mid,
                           const std::vector<std::string>& options, ToolRun* run = nullptr) {
-    const std::string out = temp.file("render.wav");
-    fs::remove(out);
-    const ToolRun result =
-        runTool(concat(concat({"render", "--rate", "8000"}, options), {mid, out}), temp);
-    EXPECT_EQ(result.status, 0) << result.err;
-    if (run) *run = result;
-    return readAudio(out);
+    return renderMidi(temp, mid, concat({"--rate", "8000"}, options), run);
 }
 
 } // namespace

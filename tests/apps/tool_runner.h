@@ -97,6 +97,25 @@ inline std::vector<float> readAudio(const std::string& path) {
     return readAudio(path, info);
 }
 
+inline std::vector<std::string> concat(std::vector<std::string> a,
+                                       const std::vector<std::string>& b) {
+    a.insert(a.end(), b.begin(), b.end());
+    return a;
+}
+
+// `karvelund render OPTIONS MID` into a WAV file in temp: its first channel. The run is
+// expected to succeed; `run`, when given, receives what it said.
+inline std::vector<float> renderMidi(const TempFolder& temp, const std::string& mid,
+                                     const std::vector<std::string>& options,
+                                     ToolRun* run = nullptr) {
+    const std::string out = temp.file("render.wav");
+    std::filesystem::remove(out);
+    const ToolRun result = runTool(concat(concat({"render"}, options), {mid, out}), temp);
+    EXPECT_EQ(result.status, 0) << result.err;
+    if (run) *run = result;
+    return readAudio(out);
+}
+
 // A format 0 file at 480 ticks per quarter from channel events and tempo changes.
 struct TickEvent {
     uint32_t tick;
