@@ -1,8 +1,6 @@
 #pragma once
 
-// Eight doubles in one value, one per voice, and the engine's math on them. The operators work
-// element by element; GCC lowers them to one AVX-512 register, two AVX2 or four SSE2 registers,
-// whichever the calling function is compiled for. Every function here performs the same IEEE
+// The engine's math on eight lanes (LaneTypes.h). Every function here performs the same IEEE
 // operations in the same order as its scalar counterpart, so it gives bit-identical results,
 // except lane_exp2 and lane_tanf, whose error bounds are stated with them.
 //
@@ -10,36 +8,22 @@
 // VoiceBankKernel.h): GCC builds the comparisons of functions compiled for a target by
 // attribute one lane at a time.
 
-#include <cstdint>
+#include "LaneTypes.h"
 
 namespace lanes {
 
-constexpr int kLanes = 8;
-typedef double Lanes __attribute__((vector_size(kLanes * sizeof(double))));
-typedef int64_t Mask __attribute__((vector_size(kLanes * sizeof(int64_t))));
-typedef float FloatLanes __attribute__((vector_size(kLanes * sizeof(float))));
-
-// Internal linkage: each file compiled for an instruction set keeps its own copies.
-#define LANE_INLINE static inline __attribute__((always_inline))
-
-LANE_INLINE Lanes splat(double x) {
-    return Lanes{} + x;
-}
-LANE_INLINE Lanes select(Mask m, Lanes a, Lanes b) {
-    return m ? a : b;
-}
 // 1.0 where m is set, else 0.0: a condition kept as a number, for conditions used several times
 // or combined (a product of flags is their conjunction, a sum of exclusive flags their union).
 LANE_INLINE Lanes ones(Mask m) {
-    return m ? splat(1.0) : splat(0.0);
+    return select(m, splat(1.0), splat(0.0));
 }
 // a where flag is not zero, else b.
 LANE_INLINE Lanes pick(Lanes flag, Lanes a, Lanes b) {
-    return flag != 0.0 ? a : b;
+    return select(flag != 0.0, a, b);
 }
 // std::clamp(x, lo, hi): lo when x < lo, hi when hi < x, else x (NaN passes through).
 LANE_INLINE Lanes clamp(Lanes x, double lo, double hi) {
-    return x < lo ? splat(lo) : (hi < x ? splat(hi) : x);
+    return select(x < lo, splat(lo), select(hi < x, splat(hi), x));
 }
 LANE_INLINE Lanes abs(Lanes x) {
     Mask bits;
@@ -48,30 +32,16 @@ LANE_INLINE Lanes abs(Lanes x) {
     __builtin_memcpy(&x, &bits, sizeof x);
     return x;
 }
-// The largest lane, by halving: GCC keeps a comparison that feeds a select in a mask register,
-// but turns a mask used as a value into a lane-by-lane loop, so reductions go through doubles.
-LANE_INLINE double maxLane(Lanes x) {
-    x = x > __builtin_shufflevector(x, x, 4, 5, 6, 7, 0, 1, 2, 3)
-            ? x
-            : __builtin_shufflevector(x, x, 4, 5, 6, 7, 0, 1, 2, 3);
-    x = x > __builtin_shufflevector(x, x, 2, 3, 0, 1, 6, 7, 4, 5)
-            ? x
-            : __builtin_shufflevector(x, x, 2, 3, 0, 1, 6, 7, 4, 5);
-    x = x > __builtin_shufflevector(x, x, 1, 0, 3, 2, 5, 4, 7, 6)
-            ? x
-            : __builtin_shufflevector(x, x, 1, 0, 3, 2, 5, 4, 7, 6);
-    return x[0];
-}
 LANE_INLINE bool any(Mask m) {
-    return maxLane(m ? splat(1.0) : splat(0.0)) != 0.0;
+    return maxLane(ones(m)) != 0.0;
 }
 LANE_INLINE bool all(Mask m) {
-    return maxLane(m ? splat(0.0) : splat(1.0)) == 0.0;
+    return maxLane(select(m, splat(0.0), splat(1.0))) == 0.0;
 }
 
 // fast_sin of every lane, bit for bit: subtracting -1 or 0 periods is adding one or nothing.
 LANE_INLINE Lanes fast_sin(Lanes x) {
-    x = x > 3.14159265 ? x - 6.28318531 : (x < -3.14159265 ? x + 6.28318531 : x);
+    x = select(x > 3.14159265, x - 6.28318531, select(x < -3.14159265, x + 6.28318531, x));
     return 1.27323954 * x - 0.405284735 * x * abs(x);
 }
 
@@ -80,8 +50,8 @@ LANE_INLINE Lanes floor(Lanes x) {
     constexpr double kRound = 4503599627370496.0; // 2^52
     const Lanes magnitude = abs(x);
     Lanes r = (magnitude + kRound) - kRound; // |x| rounded to nearest
-    r = x < 0.0 ? -r : r;
-    return r > x ? r - 1.0 : r;
+    r = select(x < 0.0, -r, r);
+    return select(r > x, r - 1.0, r);
 }
 
 // 2^x by 2^round(x) times a degree-13 Taylor polynomial of e^(f ln 2), |f| <= 0.5.
@@ -123,7 +93,7 @@ LANE_INLINE Lanes exp2(Lanes x) {
 // almost everywhere. The C library's tanf is not always correctly rounded: over the filter's
 // range the two differ by one float ulp (6e-8 relative) for a few percent of arguments.
 LANE_INLINE Lanes tanf(Lanes x) {
-    const Lanes xd = __builtin_convertvector(__builtin_convertvector(x, FloatLanes), Lanes);
+    const Lanes xd = roundToFloat(x);
     const Lanes upper = ones(xd > 0.78539816339744828);
     const Lanes y = pick(upper, (1.5707963267948966 - xd) + 6.123233995736766e-17, xd);
     const Lanes z = y * y;
@@ -146,7 +116,7 @@ LANE_INLINE Lanes tanf(Lanes x) {
     c = c * z - 0.5;
     c = c * z + 1.0;
     const Lanes t = pick(upper, c, s) / pick(upper, s, c);
-    return __builtin_convertvector(__builtin_convertvector(t, FloatLanes), Lanes);
+    return roundToFloat(t);
 }
 
 } // namespace lanes

@@ -77,7 +77,7 @@ BANK_INLINE Lanes exactRelativeFrequency(Lanes note, double rate, Lanes& lastNot
 BANK_INLINE Lanes drive(Lanes in, double d) {
     const Lanes x = in * (1.0 + 99.0 * d * d);
     const Lanes y = x - 0.148148148148 * x * x * x;
-    return x > 1.5 ? splat(1.0) : (x < -1.5 ? splat(-1.0) : y);
+    return select(x > 1.5, splat(1.0), select(x < -1.5, splat(-1.0), y));
 }
 
 } // namespace
