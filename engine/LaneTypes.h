@@ -60,7 +60,11 @@ typedef int64_t MaskPart __attribute__((vector_size(kPartBytes)));
 template <typename Part, typename Element> struct PartsOf {
     Part part[kParts];
 
-    Element& operator[](int i) { return part[i / kPartLanes][i % kPartLanes]; }
+    // Through a may_alias pointer: clang binds no reference to a vector element.
+    Element& operator[](int i) {
+        typedef Element LaneElement __attribute__((may_alias));
+        return reinterpret_cast<LaneElement*>(part)[i];
+    }
     Element operator[](int i) const { return part[i / kPartLanes][i % kPartLanes]; }
 };
 using Lanes = PartsOf<DoublePart, double>;
