@@ -92,7 +92,7 @@ struct VoiceBank::State {
     Lanes pulseCore, subPhase, subCore1, subCore2, prevMix, prevScaled, out;
     Lanes s1, s2, s3, s4;
 
-    void load(const Synthesizer& synth) {
+    BANK_INLINE void load(const Synthesizer& synth) {
         for (int i = 0; i < kLanes; ++i) {
             const Voice& v = synth.voices[i];
             const VoiceState& vs = v.state;
@@ -129,7 +129,7 @@ struct VoiceBank::State {
         }
     }
 
-    void store(Synthesizer& synth) const {
+    BANK_INLINE void store(Synthesizer& synth) const {
         for (int i = 0; i < kLanes; ++i) {
             Voice& v = synth.voices[i];
             VoiceState& vs = v.state;
