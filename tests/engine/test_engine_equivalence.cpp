@@ -163,17 +163,10 @@ std::vector<double> renderScene(const Scene& scene, Synthesizer::Engine engine, 
 
 } // namespace
 
-// Both engines are chosen explicitly here, so the run on the SIMD engine has nothing to add.
-bool simdRun() {
-    const char* engine = std::getenv("KARVELUND_ENGINE");
-    return engine && std::string(engine) == "simd";
-}
-
 // On every instruction set the processor offers, not only the one chosen by default.
 class EngineEquivalenceOn : public testing::TestWithParam<const char*> {};
 
 TEST_P(EngineEquivalenceOn, SimdMatchesTheScalarReferenceWithinOneTenMillionth) {
-    if (simdRun()) GTEST_SKIP();
     const char* isa = GetParam();
     for (const Scene& scene : scenes()) {
         const auto scalar = renderScene(scene, Synthesizer::Engine::kScalar);
@@ -204,7 +197,6 @@ TEST(EngineEquivalence, OnlyOfferedInstructionSetsCanBeChosen) {
 }
 
 TEST(EngineEquivalence, BlockSizeDoesNotChangeTheSound) {
-    if (simdRun()) GTEST_SKIP();
     for (const Scene& scene : scenes()) {
         if (scene.name != "poly" && scene.name != "legato one-shot" &&
             scene.name != "lfo type 3 target 3")
