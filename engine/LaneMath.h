@@ -5,6 +5,10 @@
 // whichever the calling function is compiled for. Every function here performs the same IEEE
 // operations in the same order as its scalar counterpart, so it gives bit-identical results,
 // except lane_exp2 and lane_tanf, whose error bounds are stated with them.
+//
+// Code using lanes is compiled per instruction set, a whole file at a time (see
+// VoiceBankKernel.h): GCC builds the comparisons of functions compiled for a target by
+// attribute one lane at a time.
 
 #include <cstdint>
 
@@ -15,7 +19,8 @@ typedef double Lanes __attribute__((vector_size(kLanes * sizeof(double))));
 typedef int64_t Mask __attribute__((vector_size(kLanes * sizeof(int64_t))));
 typedef float FloatLanes __attribute__((vector_size(kLanes * sizeof(float))));
 
-#define LANE_INLINE inline __attribute__((always_inline))
+// Internal linkage: each file compiled for an instruction set keeps its own copies.
+#define LANE_INLINE static inline __attribute__((always_inline))
 
 LANE_INLINE Lanes splat(double x) {
     return Lanes{} + x;
@@ -23,24 +28,14 @@ LANE_INLINE Lanes splat(double x) {
 LANE_INLINE Lanes select(Mask m, Lanes a, Lanes b) {
     return m ? a : b;
 }
-// 1.0 where m is set, else 0.0. A comparison that feeds a select directly stays in a mask
-// register; a mask kept in a variable for several uses GCC builds lane by lane. So a condition
-// used more than once is kept as such a flag, and pick() selects on it.
+// 1.0 where m is set, else 0.0: a condition kept as a number, for conditions used several times
+// or combined (a product of flags is their conjunction, a sum of exclusive flags their union).
 LANE_INLINE Lanes ones(Mask m) {
     return m ? splat(1.0) : splat(0.0);
 }
-// a where flag is not +0.0, else b.
+// a where flag is not zero, else b.
 LANE_INLINE Lanes pick(Lanes flag, Lanes a, Lanes b) {
-    // A flag of +0.0 has no bit set; for any other value x | -x has its top bit set, which the
-    // arithmetic shift spreads over the lane: a blend mask with no comparison involved.
-    Mask m, ab, bb;
-    __builtin_memcpy(&m, &flag, sizeof m);
-    __builtin_memcpy(&ab, &a, sizeof ab);
-    __builtin_memcpy(&bb, &b, sizeof bb);
-    m = (m | -m) >> 63;
-    ab = (ab & m) | (bb & ~m);
-    __builtin_memcpy(&a, &ab, sizeof a);
-    return a;
+    return flag != 0.0 ? a : b;
 }
 // std::clamp(x, lo, hi): lo when x < lo, hi when hi < x, else x (NaN passes through).
 LANE_INLINE Lanes clamp(Lanes x, double lo, double hi) {

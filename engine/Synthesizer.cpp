@@ -59,7 +59,13 @@ void Synthesizer::advanceNoise() {
 
 // A triangle of max(0, pulseWidth - 0.5) * 15 Hz for the automatic pulse-width modulation.
 void Synthesizer::advancePulseWidthLFO() {
-    pwmPhase += std::max(0.0, globalState.pulseWidth - 0.5) * 30.0 / globalState.sampleRate;
+    const GlobalState& gs = globalState;
+    if (gs.pulseWidth != pwmStepWidth || gs.sampleRate != pwmStepRate) {
+        pwmStep = std::max(0.0, gs.pulseWidth - 0.5) * 30.0 / gs.sampleRate;
+        pwmStepWidth = gs.pulseWidth;
+        pwmStepRate = gs.sampleRate;
+    }
+    pwmPhase += pwmStep;
     if (pwmPhase >= 1.0) pwmPhase -= 2.0;
     pwmValue = pwmPhase > 0.0 ? 1.0 - 2.0 * pwmPhase : 1.0 + 2.0 * pwmPhase;
     globalState.setPWMonlyLFO(pwmValue);

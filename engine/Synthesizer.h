@@ -9,6 +9,7 @@
 #include "VoiceBank.h"
 
 #include <array>
+#include <cmath>
 
 // The engine: eight voices, the shared envelope rates, the LFO, the parameter smoothers and
 // the synth-wide noise and pulse-width sources. process() returns one output sample; render()
@@ -29,6 +30,9 @@ public:
     enum class Engine { kScalar, kSimd };
     void setEngine(Engine e) { engine = e; }
     Engine getEngine() const { return engine; }
+    // The instruction set the SIMD engine runs on, and the choice of another; see VoiceBank.
+    const char* instructionSet() const { return bank.instructionSet(); }
+    bool useInstructionSet(std::string_view name) { return bank.useInstructionSet(name); }
 
     void init(double sampleRate);
     double process();
@@ -105,6 +109,8 @@ private:
     double drive(double x) const;
     double clampOutput(double y);
 
+    // The pulse-width triangle's step for the knob position and rate it was computed for.
+    double pwmStep = 0.0, pwmStepWidth = NAN, pwmStepRate = NAN;
     Engine engine;
     VoiceBank bank;
 };

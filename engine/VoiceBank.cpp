@@ -1,525 +1,67 @@
 #include "VoiceBank.h"
 
-// Lane values pass between always-inlined functions only, so the calling convention of vector
-// arguments, which differs between instruction sets, never applies.
-#pragma GCC diagnostic ignored "-Wpsabi"
-
-#include "EngineMath.h"
-#include "LaneMath.h"
-#include "Synthesizer.h"
-
-#include <climits>
 #include <cmath>
-
-using lanes::kLanes;
-using lanes::Lanes;
-using lanes::Mask;
-using lanes::pick;
-using lanes::select;
-using lanes::splat;
+#include <cstdlib>
 
 namespace {
 
-constexpr int kCores = Voice::kNumCores;
-constexpr double kTwoPi = 6.28318531;
-constexpr double kDetune[kCores] = {0.0,     0.005,     -0.007375, 0.01625, -0.013,
-                                    0.02525, -0.018625, 0.026375,  -0.03325};
-constexpr double kSlaveRates[kCores] = {0.5, 0.5, 1.0, 0.5, 0.5, 0.5, 0.5, 0.5, 0.5};
-constexpr double kPhaseOffsets[kCores] = {0.0, 0.05, 0.1, 0.15, 0.2, 0.25, 0.3, 0.35, 0.4};
-
-// One period off a phase that reached 1.
-LANE_INLINE Lanes wrapOnce(Lanes phase) {
-    return select(phase >= 1.0, phase - 2.0, phase);
-}
-
-// Voice::wrapPhase on every lane.
-LANE_INLINE Lanes wrapPhase(Lanes phase) {
-    const Lanes once = select(phase >= 1.0, phase - 2.0, phase);
-    return select(once >= 1.0, once - 2.0 * lanes::floor(0.5 * (once + 1.0)), once);
-}
-
-// midi2CPS on every lane, cached: pitches rarely change from one sample to the next.
-LANE_INLINE Lanes midi2CPS(Lanes note, Lanes& lastNote, Lanes& lastCps) {
-    if (lanes::any(note != lastNote)) {
-        lastCps = 440.0 * lanes::exp2((note - 57.0) / 12.0);
-        lastNote = note;
-    }
-    return lastCps;
-}
-
-// midi2CPS exactly as the scalar engine computes it, for the oscillator pitch: the oscillator
-// phases integrate the frequency over the whole note, so even a last-bit difference that leans
-// one way would add up over minutes. Only lanes whose pitch moved are recomputed.
-LANE_INLINE Lanes exactMidi2CPS(Lanes note, Lanes& lastNote, Lanes& lastCps) {
-    if (lanes::any(note != lastNote)) {
-        for (int i = 0; i < kLanes; ++i) {
-            if (note[i] != lastNote[i]) lastCps[i] = ::midi2CPS(note[i]);
-        }
-        lastNote = note;
-    }
-    return lastCps;
-}
-
-LANE_INLINE Lanes drive(Lanes in, double d) {
-    const Lanes x = in * (1.0 + 99.0 * d * d);
-    const Lanes y = x - 0.148148148148 * x * x * x;
-    return x > 1.5 ? splat(1.0) : (x < -1.5 ? splat(-1.0) : y);
-}
-
-} // namespace
-
-// Every voice's running state, one lane per voice.
-struct VoiceBank::State {
-    Lanes note, targetNote;
-    Lanes level, stage, lastOutput, releaseStart, gate, gateCopy, counter;
-    Lanes lfoValue, lfoPhase, lfoDone;
-    Lanes velAmp, velFilter;
-    Lanes masterPhase[kCores], slavePhase[kCores], sawCore[kCores];
-    Lanes pulseCore, subPhase, subCore1, subCore2, prevMix, prevScaled, out;
-    Lanes s1, s2, s3, s4;
-
-    void load(const Synthesizer& synth) {
-        for (int i = 0; i < kLanes; ++i) {
-            const Voice& v = synth.voices[i];
-            const VoiceState& vs = v.state;
-            note[i] = vs.osc.note;
-            targetNote[i] = vs.osc.targetNote;
-            level[i] = vs.adsrState.level;
-            stage[i] = vs.adsrState.stage;
-            lastOutput[i] = vs.adsrState.lastOutput;
-            releaseStart[i] = vs.adsrState.releaseStart;
-            gate[i] = vs.adsrState.gate;
-            gateCopy[i] = vs.adsrState.gateCopy;
-            counter[i] = vs.adsrState.counter;
-            lfoValue[i] = vs.lfoState.value;
-            lfoPhase[i] = vs.lfoState.phase;
-            lfoDone[i] = vs.lfoState.oneShotDone;
-            velAmp[i] = vs.velAmp;
-            velFilter[i] = vs.velFilter;
-            for (int k = 0; k < kCores; ++k) {
-                masterPhase[k][i] = v.masterPhase[k];
-                slavePhase[k][i] = v.slavePhase[k];
-                sawCore[k][i] = v.sawCore[k];
-            }
-            pulseCore[i] = v.pulseCore;
-            subPhase[i] = v.subPhase;
-            subCore1[i] = v.subCore1;
-            subCore2[i] = v.subCore2;
-            prevMix[i] = v.prevMix;
-            prevScaled[i] = v.prevScaled;
-            out[i] = v.out;
-            s1[i] = v.filter.s1;
-            s2[i] = v.filter.s2;
-            s3[i] = v.filter.s3;
-            s4[i] = v.filter.s4;
-        }
-    }
-
-    void store(Synthesizer& synth) const {
-        for (int i = 0; i < kLanes; ++i) {
-            Voice& v = synth.voices[i];
-            VoiceState& vs = v.state;
-            vs.osc.note = note[i];
-            vs.osc.targetNote = targetNote[i];
-            vs.adsrState.level = level[i];
-            vs.adsrState.stage = static_cast<int>(stage[i]);
-            vs.adsrState.lastOutput = lastOutput[i];
-            vs.adsrState.releaseStart = releaseStart[i];
-            vs.adsrState.gate = gate[i];
-            vs.adsrState.gateCopy = gateCopy[i];
-            vs.adsrState.counter = static_cast<int>(counter[i]);
-            vs.lfoState.value = lfoValue[i];
-            vs.lfoState.phase = lfoPhase[i];
-            vs.lfoState.oneShotDone = lfoDone[i] != 0.0;
-            for (int k = 0; k < kCores; ++k) {
-                v.masterPhase[k] = masterPhase[k][i];
-                v.slavePhase[k] = slavePhase[k][i];
-                v.sawCore[k] = sawCore[k][i];
-            }
-            v.pulseCore = pulseCore[i];
-            v.subPhase = subPhase[i];
-            v.subCore1 = subCore1[i];
-            v.subCore2 = subCore2[i];
-            v.prevMix = prevMix[i];
-            v.prevScaled = prevScaled[i];
-            v.out = out[i];
-            v.filter.s1 = s1[i];
-            v.filter.s2 = s2[i];
-            v.filter.s3 = s3[i];
-            v.filter.s4 = s4[i];
-        }
-    }
+struct KernelChoice {
+    const char* name;
+    bool (*supported)();
 };
 
-namespace {
-
-// The LFO values one sample of the voices reads: the free-running LFO's for every lane, or
-// each voice's own one-shot sweep.
-struct LaneLFO {
-    Lanes pitch, pwm, filter, amp, hs;
+// Widest first; each entry's kernel is compiled for that instruction set alone.
+constexpr KernelChoice kKernels[] = {
+#if defined(__x86_64__)
+#if defined(KARVELUND_WIDE_KERNELS)
+    {"avx512f", [] { return __builtin_cpu_supports("avx512f") != 0; }},
+    {"avx2", [] { return __builtin_cpu_supports("avx2") != 0; }},
+#endif
+    {"sse2", [] { return true; }},
+#else
+    {"baseline", [] { return true; }},
+#endif
 };
-
-// The setting each sample step reads from the synthesizer, gathered once per sample.
-struct Settings {
-    const GlobalState* gs;
-    const ADSR* adsr;
-    const LFO* lfo;
-    bool oneShot;
-};
-
-class BankStep {
-public:
-    BankStep(VoiceBank::State& st, Lanes* cache) : st(st), cache(cache) {}
-
-    // One sample of every lane; lanes outside busy keep their state. Returns each lane's output.
-    template <bool kAllBusy> LANE_INLINE Lanes run(const Settings& s, Lanes busy, LaneLFO& lfo);
-
-private:
-    // Lanes outside busy keep their state. The mask is rebuilt from a comparison at each use:
-    // GCC turns a comparison feeding a select into one masked blend, but a mask held in a
-    // variable into a lane-by-lane loop.
-    template <bool kAllBusy> LANE_INLINE void commit(Lanes busy, Lanes& state, Lanes value) {
-        if constexpr (kAllBusy)
-            state = value;
-        else
-            state = pick(busy, value, state);
-    }
-
-    template <bool kAllBusy>
-    LANE_INLINE void oneShotLFO(const Settings& s, Lanes busy, LaneLFO& out);
-    template <bool kAllBusy>
-    LANE_INLINE Lanes oscillators(const GlobalState& gs, Lanes busy, const LaneLFO& lfo);
-    template <bool kAllBusy> LANE_INLINE Lanes envelope(const ADSR& adsr, Lanes busy);
-    template <bool kAllBusy>
-    LANE_INLINE Lanes filter(const GlobalState& gs, Lanes busy, Lanes in, Lanes envIn, Lanes lfoIn);
-
-    VoiceBank::State& st;
-    // Oscillator pitch and frequency, filter pitch and frequency, warped cutoff, and its
-    // tangent g with the filter coefficients G, G1, G2, G3, G4.
-    Lanes* cache;
-};
-
-template <bool kAllBusy>
-LANE_INLINE void BankStep::oneShotLFO(const Settings& s, Lanes busy, LaneLFO& out) {
-    const LFO& lfo = *s.lfo;
-    const GlobalState& gs = *s.gs;
-
-    Lanes phase = st.lfoPhase, value = st.lfoValue, done = st.lfoDone;
-    if (lfo.type == LFO::kSineOneShot) {
-        phase = st.lfoPhase + lfo.speed;
-        done = lanes::ones(phase >= 1.0);
-        value = lanes::fast_sin((phase + 0.5) * 3.14159265359);
-    } else if (lfo.type == LFO::kRampOneShot) {
-        phase = st.lfoPhase - 2.0 * lfo.speed;
-        done = lanes::ones(phase <= -1.0);
-        value = phase;
-    }
-    const Lanes advance = busy * lanes::ones(st.lfoDone == 0.0);
-    st.lfoPhase = pick(advance, phase, st.lfoPhase);
-    st.lfoDone = pick(advance, done, st.lfoDone);
-    st.lfoValue = pick(advance, value, st.lfoValue);
-
-    const double m = gs.modWheel.getLFO();
-    const double depth = lfo.amount >= 0.5 ? 2.0 * (lfo.amount - 0.5) : 2.0 * (0.5 - lfo.amount);
-    const Lanes v = lfo.amount >= 0.5 ? st.lfoValue : -st.lfoValue;
-    const Lanes output = v * depth * depth * m;
-    const Lanes offset = depth * m + output;
-    switch (lfo.target) {
-    case LFO::kPitch:
-        out.pitch = output;
-        break;
-    case LFO::kPulseWidth:
-        out.pwm = (offset + 0.0) * 0.5;
-        break;
-    case LFO::kFilter:
-        out.filter = (offset + 0.0) * 0.5;
-        break;
-    case LFO::kAmp:
-        out.amp = (offset + 0.0) * 0.5;
-        break;
-    case LFO::kHardSync:
-        out.hs = (offset + 0.01) * 0.5;
-        break;
-    default:
-        break;
-    }
-}
-
-template <bool kAllBusy>
-LANE_INLINE Lanes BankStep::oscillators(const GlobalState& gs, Lanes busy, const LaneLFO& lfo) {
-    // Glide and pitch.
-    const Lanes note = gs.portaOnoff
-                           ? st.note * (1.0 - gs.portaSpeed) + st.targetNote * gs.portaSpeed
-                           : st.targetNote;
-    commit<kAllBusy>(busy, st.note, note);
-    const double bend = gs.pitchWheelDelta * gs.pitchWheelRange;
-    Lanes f = exactMidi2CPS(note + bend, cache[0], cache[1]) / gs.sampleRate;
-    f = f + f * lfo.pitch;
-
-    const double d = gs.sawDetuneSmoothed;
-    const double centreGain = d <= 0.05 ? 10.0 * (0.1 - d) : 0.5;
-    const double sideGain = d <= 0.05 ? 10.0 * d : 0.5;
-    const Lanes incr = lanes::clamp(f, 0.0, 1.0);
-
-    Lanes pw = gs.pulseWidthSmoothed < 0.505 ? gs.pulseWidthSmoothed - 0.5 * lfo.pwm
-                                             : 0.25 - 0.06875 * gs.PWMonlyLFO + 0.5 * lfo.pwm;
-    pw = lanes::clamp(pw, 0.01, 0.5);
-
-    const Lanes hs =
-        lanes::clamp(gs.hardSyncAmountSmoothed + lfo.hs + gs.modWheel.getHardSync(), 0.0, 1.0);
-    const Lanes hsIncr = incr * 31.0 * hs;
-    Lanes s = 0.5 - hsIncr;
-    s = select(s <= 0.1, splat(0.1), s);
-
-    const Lanes h = 0.5 * incr;
-    const Lanes fbBase = 0.5 - h;
-    const Lanes fb = 6.5 * fbBase * fbBase * fbBase * fbBase;
-    const Lanes offset = 0.376 - 0.752 * h;
-    const Lanes level = 1.0 - 2.0 * h;
-    const Lanes syncOn = lanes::ones(hsIncr != 0.0); // 1 - syncOn keeps a core unless synced
-
-    // Phases stay in -1..1, so one wrap is all a slave needs unless it advances by nearly two
-    // periods in a sample (core increments are at most 1.026 times incr).
-    const bool manyPeriods = lanes::any(incr * 1.04 + hsIncr >= 1.9);
-
-    Lanes sides = splat(0.0), centre = splat(0.0), slave0 = splat(0.0);
-    for (int k = 0; k < kCores; ++k) {
-        const Lanes coreIncr = incr * (1.0 + kDetune[k] * d);
-        const Lanes master = st.masterPhase[k] + coreIncr;
-        const Lanes wrapped = lanes::ones(master >= 1.0);
-        const Lanes keep = pick(wrapped, 1.0 - syncOn, splat(1.0));
-        commit<kAllBusy>(busy, st.masterPhase[k], pick(wrapped, master - 2.0, master));
-
-        const Lanes advanced = st.slavePhase[k] + (coreIncr + hsIncr) * kSlaveRates[k];
-        const Lanes slave = (manyPeriods ? wrapPhase(advanced) : wrapOnce(advanced)) * keep;
-        const Lanes core =
-            (st.sawCore[k] +
-             lanes::fast_sin(kTwoPi * (slave + fb * st.sawCore[k] + kPhaseOffsets[k]))) *
-            s;
-        commit<kAllBusy>(busy, st.slavePhase[k], slave);
-        commit<kAllBusy>(busy, st.sawCore[k], core * keep);
-        if (k == 0) {
-            centre = core * keep;
-            slave0 = slave;
-        } else {
-            sides += core * keep;
-        }
-    }
-
-    const Lanes pulse =
-        (st.pulseCore + lanes::fast_sin(kTwoPi * (slave0 + fb * st.pulseCore + pw))) * s;
-    commit<kAllBusy>(busy, st.pulseCore, pulse);
-
-    const Lanes subPhase = wrapPhase(st.subPhase + 0.25 * incr);
-    commit<kAllBusy>(busy, st.subPhase, subPhase);
-    const double b = gs.subOscBalanceSmoothed;
-    const Lanes subFb = fb * (b < 0.5 ? 2.0 * b : 1.0);
-    const Lanes sub1 =
-        (st.subCore1 + lanes::fast_sin(kTwoPi * (subPhase + subFb * st.subCore1))) * 0.5;
-    const Lanes sub2 =
-        (st.subCore2 + lanes::fast_sin(kTwoPi * (subPhase + subFb * st.subCore2 + 0.5))) * 0.5;
-    commit<kAllBusy>(busy, st.subCore1, sub1);
-    commit<kAllBusy>(busy, st.subCore2, sub2);
-    const Lanes sub = sub1 - sub2 * (b >= 0.5 ? 2.0 * (b - 0.5) : 0.0);
-
-    const Lanes stack = centreGain * centre + sideGain * sides;
-    const Lanes mix = gs.sawAmountSmoothed * stack + gs.pulseAmountSmoothed * (centre - pulse) +
-                      gs.noisesignal * gs.noiseAmountSmoothed + sub * gs.subAmountSmoothed;
-
-    Lanes e = 2.5 * mix + -1.5 * st.prevMix;
-    commit<kAllBusy>(busy, st.prevMix, mix);
-    e = level * (e + offset);
-    const Lanes w = 0.25 * e;
-    const Lanes out = w - st.prevScaled + 0.9999 * st.out;
-    commit<kAllBusy>(busy, st.prevScaled, w);
-    commit<kAllBusy>(busy, st.out, out);
-    return out;
-}
-
-// ADSR::process on every lane, the stages as masks.
-template <bool kAllBusy> LANE_INLINE Lanes BankStep::envelope(const ADSR& adsr, Lanes busy) {
-    const double g = gateSpeed(adsr.sampleRate);
-    const double sustain = adsr.sustainLevel;
-    // The stages as flags (1.0 or 0.0), one of them set per lane.
-    const Lanes retrigger = lanes::ones(st.stage == double(ADSRState::kRetrigger));
-    const Lanes attack = lanes::ones(st.stage == double(ADSRState::kAttack));
-    const Lanes decay = lanes::ones(st.stage == double(ADSRState::kDecay));
-    const Lanes hold = lanes::ones(st.stage == double(ADSRState::kSustain));
-    const Lanes release = lanes::ones(st.stage == double(ADSRState::kRelease));
-
-    // Each ramping stage moves the level by its own step.
-    Lanes step = splat(0.0);
-    step = pick(retrigger, splat(-g), step);
-    step = pick(attack, splat(adsr.attackIncr), step);
-    step = pick(decay, splat(-adsr.decayIncr), step);
-    step = pick(release, splat(-adsr.releaseIncr), step);
-    Lanes level = pick(retrigger + attack + decay + release, st.level + step, st.level);
-
-    Lanes gate = st.gate;
-    gate = pick(retrigger + release, gate - g, gate);
-    gate = pick(attack, gate + g, gate);
-    gate = pick(decay + hold, splat(1.0), gate);
-
-    // Stage ends.
-    const Lanes emptied = lanes::ones(level <= 0.0);
-    const Lanes retriggerEnd = retrigger * emptied;
-    const Lanes attackEnd =
-        attack * (adsr.attackIncr == 0.0 ? splat(1.0) : lanes::ones(level >= 1.0));
-    const Lanes decayEnd = decay * emptied;
-    const Lanes releaseEnd = release * (adsr.releaseIncr == 0.0 ? splat(1.0) : emptied);
-    Lanes stage = st.stage;
-    stage = pick(retriggerEnd, splat(ADSRState::kAttack), stage);
-    stage = pick(attackEnd, splat(ADSRState::kDecay), stage);
-    stage = pick(decayEnd, splat(ADSRState::kSustain), stage);
-    stage = pick(releaseEnd, splat(ADSRState::kIdle), stage);
-    level = pick(retriggerEnd + releaseEnd, splat(0.0), level);
-    level = pick(attackEnd + decayEnd, splat(1.0), level);
-
-    // Env_curveA for the attack, Env_curveDR for decay and release: one division.
-    const Lanes c = pick(attack, splat(0.104972375691), splat(9.52631578947));
-    const Lanes curve = level / (level - c * (level - 1.0));
-    Lanes out = level;
-    out = pick(attack, curve, out);
-    out = pick(decay, curve * (1.0 - sustain) + sustain, out);
-    out = pick(decayEnd + hold, splat(sustain), out);
-    out = pick(release, curve * st.releaseStart, out);
-
-    gate = lanes::clamp(gate, 0.0, 1.0);
-    commit<kAllBusy>(busy, st.level, level);
-    commit<kAllBusy>(busy, st.stage, stage);
-    commit<kAllBusy>(busy, st.gate, gate);
-    commit<kAllBusy>(busy, st.gateCopy, gate);
-    commit<kAllBusy>(busy, st.lastOutput, out);
-    commit<kAllBusy>(busy, st.counter,
-                     select(st.counter < double(INT_MAX), st.counter + 1.0, st.counter));
-    return out;
-}
-
-template <bool kAllBusy>
-LANE_INLINE Lanes BankStep::filter(const GlobalState& gs, Lanes busy, Lanes in, Lanes envIn,
-                                   Lanes lfoIn) {
-    const double a = gs.envAmountSmoothed;
-    const Lanes envMod = a >= 0.5 ? envIn * 2.0 * (a - 0.5) : (1.0 - envIn) * 2.0 * (0.5 - a);
-    const Lanes pitch = gs.kbdTrk * st.note +
-                        144.0 * (gs.cutoffSmoothed + envMod + lfoIn + gs.modWheel.getCutoff());
-    const Lanes cutoffNorm =
-        lanes::clamp(midi2CPS(pitch, cache[2], cache[3]) / gs.sampleRate, 0.0, 0.997);
-
-    const Lanes wc = cutoffNorm * 3.14159265359 * 0.5;
-    if (lanes::any(wc != cache[4])) {
-        const Lanes g = lanes::tanf(wc);
-        const Lanes G = 1.0 / (g + 1.0);
-        cache[4] = wc;
-        cache[5] = g;
-        cache[6] = G;
-        cache[7] = g * G * G;
-        cache[8] = g * g * G * G * G;
-        cache[9] = g * g * g * G * G * G * G;
-        cache[10] = g * g * g * g * G * G * G * G;
-    }
-    const Lanes g = cache[5], G = cache[6], G1 = cache[7], G2 = cache[8], G3 = cache[9],
-                G4 = cache[10];
-    const Lanes twoG = 2.0 * g;
-    const double k = 4.0 * gs.resonanceSmoothed;
-
-    const Lanes s1 = lanes::clamp(st.s1, -1.0, 1.0);
-    const Lanes y4 = (G * st.s4 + G1 * st.s3 + G2 * st.s2 + G3 * s1 + G4 * in) / (k * G4 + 1.0);
-    const Lanes u = in - k * y4;
-    const Lanes y1 = G * (s1 + g * u);
-    const Lanes y2 = G * (st.s2 + g * y1);
-    const Lanes y3 = G * (st.s3 + g * y2);
-
-    commit<kAllBusy>(busy, st.s1, s1 + twoG * (u - y1));
-    commit<kAllBusy>(busy, st.s2, st.s2 + twoG * (y1 - y2));
-    commit<kAllBusy>(busy, st.s3, st.s3 + twoG * (y2 - y3));
-    commit<kAllBusy>(busy, st.s4, st.s4 + twoG * (y3 - y4));
-
-    switch (gs.filterType) {
-    case Filter::kLowPass:
-        return y4;
-    case Filter::kHighPass:
-        return (u - y2) * 0.9 / (1.0 + k);
-    case Filter::kBandPass:
-        return (y2 - y3) * 2.5 / (1.0 + k);
-    default:
-        return splat(0.0);
-    }
-}
-
-template <bool kAllBusy>
-LANE_INLINE Lanes BankStep::run(const Settings& s, Lanes busy, LaneLFO& lfo) {
-    const GlobalState& gs = *s.gs;
-    if (s.oneShot) oneShotLFO<kAllBusy>(s, busy, lfo);
-
-    Lanes out = oscillators<kAllBusy>(gs, busy, lfo);
-    if (!gs.driveOnoff) out = drive(out, gs.driveAmountSmoothed);
-    const Lanes env = envelope<kAllBusy>(*s.adsr, busy);
-    out = filter<kAllBusy>(gs, busy, out, env * st.velFilter, lfo.filter);
-    if (gs.driveOnoff) out = drive(out, gs.driveAmountSmoothed);
-
-    if (gs.ampEnvType == 0)
-        out *= env * st.velAmp;
-    else if (gs.ampEnvType == 1)
-        out *= st.gate * st.velAmp;
-
-    if (s.oneShot) out *= 1.0 - lfo.amp;
-    return out;
-}
 
 } // namespace
 
 VoiceBank::VoiceBank() {
+    forgetCache(0.0);
+    useInstructionSet(supportedInstructionSets().front());
+    if (const char* name = std::getenv("KARVELUND_SIMD_ISA")) useInstructionSet(name);
+}
+
+std::vector<const char*> VoiceBank::supportedInstructionSets() {
+#if defined(__x86_64__)
+    __builtin_cpu_init();
+#endif
+    std::vector<const char*> names;
+    for (const KernelChoice& k : kKernels)
+        if (k.supported()) names.push_back(k.name);
+    return names;
+}
+
+bool VoiceBank::useInstructionSet(std::string_view name) {
+    for (const char* supported : supportedInstructionSets()) {
+        if (name != supported) continue;
+        kernel = &VoiceBank::renderBaseline;
+#if defined(__x86_64__) && defined(KARVELUND_WIDE_KERNELS)
+        if (name == "avx512f") kernel = &VoiceBank::renderAvx512;
+        if (name == "avx2") kernel = &VoiceBank::renderAvx2;
+#endif
+        kernelName = supported;
+        return true;
+    }
+    return false;
+}
+
+void VoiceBank::forgetCache(double sampleRate) {
     for (auto& c : cache)
         for (double& x : c)
-            x = NAN;
+            x = NAN; // no input equals NaN, so every lane is computed afresh
+    cacheRate = sampleRate;
 }
 
-// ThreadSanitizer builds keep one copy: the load-time chooser runs before its runtime is ready.
-#if defined(__x86_64__) && defined(__GNUC__) && !defined(__clang__) && !defined(__SANITIZE_THREAD__)
-__attribute__((target_clones("avx512f", "avx2", "default")))
-#endif
-void VoiceBank::render(Synthesizer& synth, double* output, int n) {
-    State st;
-    st.load(synth);
-    BankStep step(st, reinterpret_cast<Lanes*>(cache));
-    GlobalState& gs = synth.globalState;
-    const int numVoices = gs.numVoices < kLanes ? gs.numVoices : kLanes;
-    Lanes active; // 1.0 for the voices the engine plays, below numVoices
-    for (int i = 0; i < kLanes; ++i)
-        active[i] = i < numVoices ? 1.0 : 0.0;
-
-    for (int i = 0; i < n; ++i) {
-        const bool oneShot = synth.beginSample();
-        const Lanes busy = pick(st.stage, active, splat(0.0)); // idle is stage +0.0
-        double sum = 0.0;
-        if (lanes::maxLane(busy) != 0.0) {
-            const Settings settings{&gs, &synth.adsr, &synth.lfo, oneShot};
-            LaneLFO lfo{splat(gs.LFOPitch), splat(gs.LFOPWM), splat(gs.LFOFilter), splat(gs.LFOAmp),
-                        splat(gs.LFOHS)};
-            const bool allBusy = lanes::maxLane(1.0 - busy) == 0.0;
-            const Lanes out = allBusy ? step.run<true>(settings, busy, lfo)
-                                      : step.run<false>(settings, busy, lfo);
-            int last = 0;
-            for (int v = 0; v < numVoices; ++v) {
-                if (busy[v] != 0.0) {
-                    sum += out[v];
-                    last = v;
-                }
-            }
-            if (oneShot)
-                synth.publishVoiceLFO(lfo.pitch[last], lfo.pwm[last], lfo.filter[last],
-                                      lfo.amp[last], lfo.hs[last]);
-        }
-        output[i] = synth.endSample(sum, oneShot);
-    }
-    st.store(synth);
-}
-
-const char* VoiceBank::instructionSet() {
-#if defined(__x86_64__) && defined(__GNUC__) && !defined(__clang__)
-    __builtin_cpu_init();
-    if (__builtin_cpu_supports("avx512f")) return "avx512f";
-    if (__builtin_cpu_supports("avx2")) return "avx2";
-#endif
-    return "sse2";
+void VoiceBank::render(Synthesizer& synth, double* out, int n) {
+    (this->*kernel)(synth, out, n);
 }

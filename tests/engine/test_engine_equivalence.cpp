@@ -145,9 +145,11 @@ std::vector<Scene> scenes() {
     return all;
 }
 
-std::vector<double> renderScene(const Scene& scene, Synthesizer::Engine engine, int block = 256) {
+std::vector<double> renderScene(const Scene& scene, Synthesizer::Engine engine, int block = 256,
+                                const char* instructionSet = nullptr) {
     Synthesizer synth;
     synth.setEngine(engine);
+    if (instructionSet && !synth.useInstructionSet(instructionSet)) return {};
     apply(synth, scene.patch, kRate);
     std::vector<double> out;
     scene.play(synth, [&](int n) {
@@ -167,18 +169,33 @@ bool simdRun() {
     return engine && std::string(engine) == "simd";
 }
 
+// On every instruction set the processor offers, not only the one chosen by default.
 TEST(EngineEquivalence, SimdMatchesTheScalarReferenceWithinOneTenMillionth) {
     if (simdRun()) GTEST_SKIP();
+    const auto instructionSets = VoiceBank::supportedInstructionSets();
+    ASSERT_FALSE(instructionSets.empty());
     for (const Scene& scene : scenes()) {
         const auto scalar = renderScene(scene, Synthesizer::Engine::kScalar);
-        const auto simd = renderScene(scene, Synthesizer::Engine::kSimd);
-        ASSERT_EQ(scalar.size(), simd.size());
-        double maxDiff = 0.0;
-        for (size_t i = 0; i < scalar.size(); ++i)
-            maxDiff = std::max(maxDiff, std::abs(scalar[i] - simd[i]));
-        EXPECT_LT(maxDiff, 1e-7) << scene.name;
         EXPECT_GT(rms(scalar), 1e-3) << scene.name << " must make a sound to compare";
+        for (const char* isa : instructionSets) {
+            const auto simd = renderScene(scene, Synthesizer::Engine::kSimd, 256, isa);
+            ASSERT_EQ(scalar.size(), simd.size()) << isa;
+            double maxDiff = 0.0;
+            for (size_t i = 0; i < scalar.size(); ++i)
+                maxDiff = std::max(maxDiff, std::abs(scalar[i] - simd[i]));
+            EXPECT_LT(maxDiff, 1e-7) << scene.name << " on " << isa;
+        }
     }
+}
+
+TEST(EngineEquivalence, OnlyOfferedInstructionSetsCanBeChosen) {
+    Synthesizer synth;
+    const auto offered = VoiceBank::supportedInstructionSets();
+    EXPECT_STREQ(synth.instructionSet(), offered.front()) << "the widest is the default";
+    EXPECT_FALSE(synth.useInstructionSet("avx1024"));
+    EXPECT_STREQ(synth.instructionSet(), offered.front()) << "a refused choice changes nothing";
+    EXPECT_TRUE(synth.useInstructionSet(offered.back()));
+    EXPECT_STREQ(synth.instructionSet(), offered.back());
 }
 
 TEST(EngineEquivalence, BlockSizeDoesNotChangeTheSound) {

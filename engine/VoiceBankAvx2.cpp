@@ -1,0 +1,2 @@
+#define KARVELUND_BANK_KERNEL renderAvx2
+#include "VoiceBankKernel.h"

@@ -1,0 +1,2 @@
+#define KARVELUND_BANK_KERNEL renderAvx512
+#include "VoiceBankKernel.h"

@@ -1,0 +1,2 @@
+#define KARVELUND_BANK_KERNEL renderBaseline
+#include "VoiceBankKernel.h"
