@@ -4,7 +4,8 @@
 //
 // Input layout: byte 0 picks the preset, byte 1 the block size; then records of five bytes:
 // offset (signed, scaled), status, data 1, data 2, and a flag byte whose low bit ends the
-// block after the message. A stream plays at most 64 blocks and 8192 samples.
+// block after the message. A stream plays at most 64 blocks and 4096 samples, its two-block tail
+// included (two blocks of 4096 when that is the size).
 #include "FuzzKit.h"
 
 #include <algorithm>
@@ -13,7 +14,7 @@ namespace {
 
 constexpr int kBlockSizes[] = {1, 2, 3, 7, 16, 64, 100, 256, 333, 512, 1024, 4096};
 constexpr int kMaxBlocks = 64;
-constexpr int kMaxSamples = 8192;
+constexpr int kMaxSamples = 4096;
 
 } // namespace
 
