@@ -52,7 +52,8 @@ $(FUZZ_BUILD)/CMakeCache.txt: | bootstrap
 	  -DKARVELUND_FUZZ=ON -DKARVELUND_TESTS=OFF -DKARVELUND_BENCH=OFF
 
 # Every fuzz target for SECONDS seconds, after replaying its committed findings.
-FUZZ_TARGETS := fuzz_program fuzz_bank fuzz_state fuzz_midi_file fuzz_png fuzz_midi_stream
+FUZZ_TARGETS := fuzz_program fuzz_bank fuzz_state fuzz_midi_file fuzz_png fuzz_midi_stream \
+  fuzz_au_classinfo fuzz_lv2_state
 fuzz: bootstrap $(FUZZ_BUILD)/CMakeCache.txt
 	cmake --build $(FUZZ_BUILD) -j $(JOBS) --target $(FUZZ_TARGETS)
 	scripts/fuzz $(FUZZ_BUILD) $(SECONDS)

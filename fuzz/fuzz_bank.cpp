@@ -9,6 +9,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     kvfuzz::RequireSaneOutput(plug, "loading a bank file");
     if (plug.RestorePreset(plug.NPresets() - 1))
         kvfuzz::RequireSaneOutput(plug, "selecting the last program of a loaded bank");
-    kvfuzz::Discard();
+    kvfuzz::Restart();
     return 0;
 }

@@ -8,6 +8,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                           "a refused program file"))
         return 0;
     kvfuzz::RequireSaneOutput(plug, "loading a program file");
-    kvfuzz::Discard();
+    kvfuzz::Restart();
     return 0;
 }

@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <memory>
 
 using namespace karvelund;
 
@@ -56,6 +57,27 @@ void Karvelund::Reset() {
     mEngineSampleRate = GetSampleRate();
     mMidiQueue.Resize(GetBlockSize());
     mSynth.init(mEngineSampleRate);
+}
+
+void Karvelund::ClearPlayingState() {
+    IMutexLock lock(this);
+    // The engine is not assignable (its voices point into its shared state): a new one is
+    // built in its place.
+    std::destroy_at(&mSynth);
+    std::construct_at(&mSynth);
+    mMidiQueue = IMidiQueue();
+    mKeysChanged = false;
+    mNotesStarted = 0;
+    mNumHeldKeys = 0;
+    std::fill(std::begin(mKeyStatus), std::end(mKeyStatus), false);
+    std::fill(std::begin(mKeyHeldByPedal), std::end(mKeyHeldByPedal), false);
+    mLastVelocity = 0;
+    mTimeInfo = ITimeInfo();
+    mParamResetPending = true;
+    lfogateisstart = false;
+    // As the host's initialisation does: rate and queue size, then every parameter.
+    Reset();
+    OnParamReset();
 }
 
 bool Karvelund::HostRequestingAboutBox() {

@@ -37,6 +37,13 @@ public:
     const char* GetFactoryBankPath() const { return mFactoryBankPath.Get(); }
     const char* GetLoadedBankPath() const { return mLoadedBankPath.Get(); }
 
+    // Back to the playing state of a new instance that its host has initialised: a new engine
+    // (voices, envelopes, LFO, smoothers, noise and pulse-width sources), no held keys, the
+    // pedal up, an empty MIDI queue with its counters at zero, and every parameter applied to
+    // the engine again. Parameters and presets stay as they are. Allocates: call it between
+    // blocks, never from the audio thread.
+    void ClearPlayingState();
+
     // The engine, for inspection by tools and tests.
     const Synthesizer& GetSynth() const { return mSynth; }
 
