@@ -2,7 +2,7 @@
 
 // The engine's math on eight lanes (LaneTypes.h). Every function here performs the same IEEE
 // operations in the same order as its scalar counterpart, so it gives bit-identical results,
-// except lane_exp2 and lane_tanf, whose error bounds are stated with them.
+// except exp2 and tanf, whose error bounds are stated with them.
 //
 // Code using lanes is compiled per instruction set, a whole file at a time (see
 // VoiceBankKernel.h): GCC builds the comparisons of functions compiled for a target by
