@@ -3,53 +3,45 @@
 #include <cmath>
 #include <cstdlib>
 
-namespace {
-
-struct KernelChoice {
-    const char* name;
-    bool (*supported)();
-};
-
-// Widest first; each entry's kernel is compiled for that instruction set alone.
-constexpr KernelChoice kKernels[] = {
+std::span<const VoiceBank::KernelChoice> VoiceBank::kernels() {
+#if defined(__x86_64__)
+    __builtin_cpu_init(); // for the supported() checks, also before static constructors ran
+#endif
+    // Each kernel is compiled for its instruction set alone.
+    static constexpr KernelChoice kKernels[] = {
 #if defined(__x86_64__)
 #if defined(KARVELUND_WIDE_KERNELS)
-    {"avx512f", [] { return __builtin_cpu_supports("avx512f") != 0; }},
-    {"avx2", [] { return __builtin_cpu_supports("avx2") != 0; }},
+        {"avx512f", &VoiceBank::renderAvx512,
+         [] { return __builtin_cpu_supports("avx512f") != 0; }},
+        {"avx2", &VoiceBank::renderAvx2, [] { return __builtin_cpu_supports("avx2") != 0; }},
 #endif
-    {"sse2", [] { return true; }},
+        {"sse2", &VoiceBank::renderBaseline, [] { return true; }},
 #else
-    {"baseline", [] { return true; }},
+        {"baseline", &VoiceBank::renderBaseline, [] { return true; }},
 #endif
-};
-
-} // namespace
+    };
+    return kKernels;
+}
 
 VoiceBank::VoiceBank() {
     forgetCache(0.0);
-    useInstructionSet(supportedInstructionSets().front());
-    if (const char* name = std::getenv("KARVELUND_SIMD_ISA")) useInstructionSet(name);
+    const char* chosen = std::getenv("KARVELUND_SIMD_ISA");
+    if (!chosen || !useInstructionSet(chosen))
+        useInstructionSet(supportedInstructionSets().front());
 }
 
 std::vector<const char*> VoiceBank::supportedInstructionSets() {
-#if defined(__x86_64__)
-    __builtin_cpu_init();
-#endif
     std::vector<const char*> names;
-    for (const KernelChoice& k : kKernels)
+    for (const KernelChoice& k : kernels())
         if (k.supported()) names.push_back(k.name);
     return names;
 }
 
 bool VoiceBank::useInstructionSet(std::string_view name) {
-    for (const char* supported : supportedInstructionSets()) {
-        if (name != supported) continue;
-        kernel = &VoiceBank::renderBaseline;
-#if defined(__x86_64__) && defined(KARVELUND_WIDE_KERNELS)
-        if (name == "avx512f") kernel = &VoiceBank::renderAvx512;
-        if (name == "avx2") kernel = &VoiceBank::renderAvx2;
-#endif
-        kernelName = supported;
+    for (const KernelChoice& k : kernels()) {
+        if (name != k.name || !k.supported()) continue;
+        kernel = k.kernel;
+        kernelName = k.name;
         return true;
     }
     return false;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <span>
 #include <string_view>
 #include <vector>
 
@@ -37,6 +38,13 @@ private:
     void renderAvx2(Synthesizer& synth, double* out, int n);
 #endif
     void renderBaseline(Synthesizer& synth, double* out, int n);
+    struct KernelChoice {
+        const char* name;
+        Kernel kernel;
+        bool (*supported)();
+    };
+    // Every kernel built into the program, widest first.
+    static std::span<const KernelChoice> kernels();
     Kernel kernel;
     const char* kernelName;
 

@@ -212,13 +212,13 @@ private:
 
     // Each core's increment relative to the voice's, 1 + detune * d: the detune knob moves far
     // less often than samples pass.
-    BANK_INLINE double coreScale(int k, double d) {
+    BANK_INLINE const double* coreScales(double d) {
         if (d != scaleDetune) {
             for (int c = 0; c < kCores; ++c)
                 scales[c] = 1.0 + kDetune[c] * d;
             scaleDetune = d;
         }
-        return scales[k];
+        return scales;
     }
 
     VoiceBank::State& st;
@@ -286,10 +286,11 @@ BANK_INLINE void BankStep::sawCores(Lanes busy, Lanes incr, Lanes hsIncr, double
     // periods in a sample (core increments are at most 1.026 times incr), which only sync does.
     const bool manyPeriods = kSync && lanes::any(incr * 1.04 + hsIncr >= 1.9);
 
+    const double* scale = coreScales(d);
     sides = splat(0.0);
 #pragma GCC unroll 9
     for (int k = 0; k < kCores; ++k) {
-        const Lanes coreIncr = incr * coreScale(k, d);
+        const Lanes coreIncr = incr * scale[k];
         const Lanes master = st.masterPhase[k] + coreIncr;
         commit<kAllBusy>(busy, st.masterPhase[k], select(master >= 1.0, master - 2.0, master));
 

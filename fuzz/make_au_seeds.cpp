@@ -1,6 +1,7 @@
 // Writes the seeds of the ClassInfo target into the folder given: the dictionaries the
 // component saves (as a host stores them) with four factory presets current.
 #include "AUFuzzUnit.h"
+#include "UTIL_File.h"
 
 #include <cstdio>
 #include <filesystem>
@@ -20,10 +21,8 @@ int main(int argc, char** argv) {
         au.Host().SetProperty(kAudioUnitProperty_PresentPreset, kAudioUnitScope_Global, 0, present);
         const std::vector<uint8_t> saved = au.Save();
         const std::string path = (folder / ("preset" + std::to_string(preset) + ".aupreset"));
-        std::FILE* f = std::fopen(path.c_str(), "wb");
-        ok = f && !saved.empty() && std::fwrite(saved.data(), 1, saved.size(), f) == saved.size() &&
+        ok = !saved.empty() && UTIL_WriteFileReplacing(path.c_str(), saved.data(), saved.size()) &&
              ok;
-        if (f) ok = std::fclose(f) == 0 && ok;
     }
     return ok ? 0 : 1;
 }

@@ -2,6 +2,7 @@
 // saves with four factory presets current, restored before activation and while running, and
 // the pieces a host may store alone (the preset, the preset names).
 #include "LV2FuzzUnit.h"
+#include "UTIL_File.h"
 
 #include <cstdio>
 #include <filesystem>
@@ -10,10 +11,7 @@
 namespace {
 
 bool Write(const std::filesystem::path& path, const std::vector<uint8_t>& bytes) {
-    std::FILE* f = std::fopen(path.c_str(), "wb");
-    if (!f) return false;
-    const bool ok = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
-    return std::fclose(f) == 0 && ok;
+    return UTIL_WriteFileReplacing(path.c_str(), bytes.data(), bytes.size());
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 // Writes the seed corpora of the instrument's fuzz targets into the folder given: program
 // files, the factory bank, saved states and MIDI streams made from the factory bank.
 #include "FuzzKit.h"
+#include "UTIL_File.h"
 
 #include <cstdio>
 #include <filesystem>
@@ -11,10 +12,7 @@ namespace {
 
 bool Write(const std::filesystem::path& path, const unsigned char* bytes, size_t size) {
     std::filesystem::create_directories(path.parent_path());
-    std::FILE* f = std::fopen(path.c_str(), "wb");
-    if (!f) return false;
-    const bool ok = std::fwrite(bytes, 1, size, f) == size;
-    return std::fclose(f) == 0 && ok;
+    return UTIL_WriteFileReplacing(path.c_str(), bytes, size);
 }
 
 bool Write(const std::filesystem::path& path, const ByteChunk& chunk) {
