@@ -1,7 +1,7 @@
 // Writes the seeds of the ClassInfo target into the folder given: the dictionaries the
 // component saves (as a host stores them) with four factory presets current.
 #include "AUFuzzUnit.h"
-#include "UTIL_File.h"
+#include "util/UTIL_File.h"
 
 #include <cstdio>
 #include <filesystem>

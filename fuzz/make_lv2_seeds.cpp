@@ -2,7 +2,7 @@
 // saves with four factory presets current, restored before activation and while running, and
 // the pieces a host may store alone (the preset, the preset names).
 #include "LV2FuzzUnit.h"
-#include "UTIL_File.h"
+#include "util/UTIL_File.h"
 
 #include <cstdio>
 #include <filesystem>

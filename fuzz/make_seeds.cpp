@@ -1,7 +1,7 @@
 // Writes the seed corpora of the instrument's fuzz targets into the folder given: program
 // files, the factory bank, saved states and MIDI streams made from the factory bank.
 #include "FuzzKit.h"
-#include "UTIL_File.h"
+#include "util/UTIL_File.h"
 
 #include <cstdio>
 #include <filesystem>
