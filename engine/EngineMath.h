@@ -19,6 +19,17 @@ inline double fast_sin(double x) {
     return 1.27323954 * x - 0.405284735 * x * std::abs(x);
 }
 
+// One step of the synth-wide noise source: a chaotic recurrence driven by a slow ramp (clock).
+// Returns the new noise value.
+inline double nextNoise(double& noise, double& clock) {
+    if (clock <= 1.0)
+        clock += 1e-6;
+    else
+        clock = -1.0;
+    noise = (noise + std::sin(1000.0 * (clock + noise))) * 0.5;
+    return noise;
+}
+
 // Attack shape: 0 -> 0, 1 -> 1, fast concave rise.
 inline double Env_curveA(double x) {
     return x / (x - 0.104972375691 * (x - 1.0));

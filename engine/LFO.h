@@ -1,10 +1,10 @@
 #pragma once
 
+#include "EngineMath.h"
+#include "GlobalState.h"
 #include "LFOState.h"
 
 #include <random>
-
-struct GlobalState;
 
 // The engine's single LFO: waveform, rate, depth and routing. The running phase lives in an
 // LFOState passed to process(): GlobalState's for the free-running waveforms, each voice's own
@@ -38,13 +38,15 @@ public:
 
     // Restarts a sweep at the waveform's start point.
     void gateOn(LFOState* st) const;
-    void process(LFOState* st);
+    // One sample of the waveform (inline: the engine runs it every sample).
+    inline void process(LFOState* st);
 
-    double getPitch() const;
-    double getPWM() const;
-    double getFilter() const;
-    double getAmp() const;
-    double getHS() const;
+    // The output towards each target; 0 for the targets not chosen.
+    double getPitch() const { return target == kPitch ? output : 0.0; }
+    double getPWM() const { return target == kPulseWidth ? offsetOutput(0.0) : 0.0; }
+    double getFilter() const { return target == kFilter ? offsetOutput(0.0) : 0.0; }
+    double getAmp() const { return target == kAmp ? offsetOutput(0.0) : 0.0; }
+    double getHS() const { return target == kHardSync ? offsetOutput(0.01) : 0.0; }
 
     double amount = 0.0;
     double depth = 0.0;
@@ -62,7 +64,7 @@ public:
         8,      10.6666, 12,   16,  21.3333, 24,   32, 42.6667, 48,  64, 85.3333, 96};
 
 private:
-    double offsetOutput(double offset) const;
+    inline double offsetOutput(double offset) const;
     double nextRandom();
 
     GlobalState* gs;
@@ -70,3 +72,59 @@ private:
     // in one process do not disturb each other.
     std::mt19937 random{0};
 };
+
+inline void LFO::process(LFOState* st) {
+    switch (type) {
+    case kSine:
+        st->phase += speed;
+        if (st->phase >= 1.0) st->phase -= 2.0;
+        st->value = fast_sin((st->phase + 0.75) * 3.14159265359);
+        break;
+    case kRamp:
+        st->phase -= 2.0 * speed;
+        if (st->phase <= -1.0) st->phase += 2.0;
+        st->value = st->phase;
+        break;
+    case kSquare:
+        st->phase += 2.0 * speed;
+        if (st->phase >= 1.0) st->phase -= 2.0;
+        st->value = st->phase >= 0.0 ? 1.0 : -1.0;
+        break;
+    case kRandom:
+        st->phase += 2.0 * speed;
+        if (st->phase >= 1.0) {
+            st->value = nextRandom();
+            st->phase = 0.0;
+        }
+        break;
+    case kSineOneShot:
+        if (!st->oneShotDone) {
+            st->phase += speed;
+            if (st->phase >= 1.0) st->oneShotDone = true;
+            st->value = fast_sin((st->phase + 0.5) * 3.14159265359);
+        }
+        break;
+    case kRampOneShot:
+        if (!st->oneShotDone) {
+            st->phase -= 2.0 * speed;
+            if (st->phase <= -1.0) st->oneShotDone = true;
+            st->value = st->phase;
+        }
+        break;
+    default:
+        break;
+    }
+
+    const double m = gs->modWheel.getLFO();
+    if (amount >= 0.5) {
+        depth = 2.0 * (amount - 0.5);
+        output = st->value * depth * depth * m;
+    } else {
+        depth = 2.0 * (0.5 - amount);
+        output = -st->value * depth * depth * m;
+    }
+}
+
+inline double LFO::offsetOutput(double offset) const {
+    return (depth * gs->modWheel.getLFO() + output + offset) * 0.5;
+}

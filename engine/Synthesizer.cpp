@@ -1,5 +1,7 @@
 #include "Synthesizer.h"
 
+#include "EngineMath.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
@@ -31,30 +33,49 @@ void Synthesizer::init(double sampleRate) {
     lfo.setSampleRate(sampleRate);
 }
 
-void Synthesizer::smoothParameters() {
+void Synthesizer::smootherTargets(double* t) const {
+    const GlobalState& gs = globalState;
+    t[kSmoothHardSync] = gs.hardSyncAmount;
+    t[kSmoothPulseWidth] = gs.pulseWidth;
+    t[kSmoothSawDetune] = gs.sawDetune;
+    t[kSmoothSubOscBalance] = gs.subOscBalance;
+    t[kSmoothNoise] = gs.noiseAmount;
+    t[kSmoothPulse] = gs.pulseAmount;
+    t[kSmoothSaw] = gs.sawAmount;
+    t[kSmoothSub] = gs.subAmount;
+    t[kSmoothCutoff] = gs.cutoff;
+    t[kSmoothResonance] = gs.resonance;
+    t[kSmoothEnvAmount] = gs.envAmount;
+    t[kSmoothDrive] = gs.driveAmount;
+}
+
+void Synthesizer::publishSmoothed() {
     GlobalState& gs = globalState;
-    Dezipper* z = paramDezippers;
-    gs.hardSyncAmountSmoothed = z[0].process(gs.hardSyncAmount);
-    gs.pulseWidthSmoothed = z[1].process(gs.pulseWidth);
-    gs.sawDetuneSmoothed = z[2].process(gs.sawDetune);
-    gs.subOscBalanceSmoothed = z[3].process(gs.subOscBalance);
-    gs.noiseAmountSmoothed = z[4].process(gs.noiseAmount);
-    gs.pulseAmountSmoothed = z[5].process(gs.pulseAmount);
-    gs.sawAmountSmoothed = z[6].process(gs.sawAmount);
-    gs.subAmountSmoothed = z[7].process(gs.subAmount);
-    gs.cutoffSmoothed = z[8].process(gs.cutoff);
-    gs.resonanceSmoothed = z[9].process(gs.resonance);
-    gs.envAmountSmoothed = z[10].process(gs.envAmount);
-    gs.driveAmountSmoothed = z[11].process(gs.driveAmount);
+    const Dezipper* z = paramDezippers;
+    gs.hardSyncAmountSmoothed = z[kSmoothHardSync].state;
+    gs.pulseWidthSmoothed = z[kSmoothPulseWidth].state;
+    gs.sawDetuneSmoothed = z[kSmoothSawDetune].state;
+    gs.subOscBalanceSmoothed = z[kSmoothSubOscBalance].state;
+    gs.noiseAmountSmoothed = z[kSmoothNoise].state;
+    gs.pulseAmountSmoothed = z[kSmoothPulse].state;
+    gs.sawAmountSmoothed = z[kSmoothSaw].state;
+    gs.subAmountSmoothed = z[kSmoothSub].state;
+    gs.cutoffSmoothed = z[kSmoothCutoff].state;
+    gs.resonanceSmoothed = z[kSmoothResonance].state;
+    gs.envAmountSmoothed = z[kSmoothEnvAmount].state;
+    gs.driveAmountSmoothed = z[kSmoothDrive].state;
+}
+
+void Synthesizer::smoothParameters() {
+    double targets[kNumSmoothed];
+    smootherTargets(targets);
+    for (int k = 0; k < kNumSmoothed; ++k)
+        paramDezippers[k].process(targets[k]);
+    publishSmoothed();
 }
 
 void Synthesizer::advanceNoise() {
-    if (noiseClock <= 1.0)
-        noiseClock += 1e-6;
-    else
-        noiseClock = -1.0;
-    noise = (noise + std::sin(1000.0 * (noiseClock + noise))) * 0.5;
-    globalState.setNoisesignal(noise);
+    globalState.setNoisesignal(nextNoise(noise, noiseClock));
 }
 
 // A triangle of max(0, pulseWidth - 0.5) * 15 Hz for the automatic pulse-width modulation.
@@ -130,19 +151,26 @@ double Synthesizer::renderVoice(Voice& voice) {
 bool Synthesizer::beginSample() {
     smoothParameters();
     advanceNoise();
+    advanceModulation();
+    return lfo.seeIsOneShot();
+}
+
+void Synthesizer::advanceModulation() {
     advancePulseWidthLFO();
-    const bool oneShot = lfo.seeIsOneShot();
-    if (!oneShot) {
+    if (!lfo.seeIsOneShot()) {
         lfo.process(&globalState.lfoState);
         publishLFO();
     }
-    return oneShot;
 }
 
-double Synthesizer::endSample(double sum, bool oneShot) {
+void Synthesizer::advanceModulation(SampleModulation* out, int n) {
     const GlobalState& gs = globalState;
-    const double gain = volumeDezipper.process(oneShot ? gs.volume : gs.volume * (1.0 - gs.LFOAmp));
-    return clampOutput(sum * gain);
+    const bool oneShot = lfo.seeIsOneShot();
+    for (int i = 0; i < n; ++i) {
+        advanceModulation();
+        out[i] = {gs.PWMonlyLFO, gs.LFOPitch,          gs.LFOPWM, gs.LFOFilter, gs.LFOAmp,
+                  gs.LFOHS,      volumeTarget(oneShot)};
+    }
 }
 
 void Synthesizer::publishVoiceLFO(double pitch, double pwm, double filter, double amp, double hs) {
@@ -168,15 +196,6 @@ double Synthesizer::process() {
     double y;
     bank.render(*this, &y, 1);
     return y;
-}
-
-// The host never sees a non-finite sample: such a sample becomes silence.
-double Synthesizer::clampOutput(double y) {
-    if (!std::isfinite(y)) {
-        ++silencedSamples;
-        return 0.0;
-    }
-    return std::clamp(y, -1.0, 1.0);
 }
 
 void Synthesizer::render(double* output, int n) {

@@ -8,6 +8,7 @@
 #include "Voice.h"
 #include "VoiceBank.h"
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 
@@ -19,6 +20,28 @@ class Synthesizer {
 public:
     static constexpr int kMaxVoices = 8;
     static constexpr int kNumSmoothed = 12;
+    // The smoothed parameters, in the order of paramDezippers.
+    enum Smoothed {
+        kSmoothHardSync,
+        kSmoothPulseWidth,
+        kSmoothSawDetune,
+        kSmoothSubOscBalance,
+        kSmoothNoise,
+        kSmoothPulse,
+        kSmoothSaw,
+        kSmoothSub,
+        kSmoothCutoff,
+        kSmoothResonance,
+        kSmoothEnvAmount,
+        kSmoothDrive,
+    };
+    // What one sample of the voices and the master volume read of the pulse-width triangle and
+    // the free-running LFO.
+    struct SampleModulation {
+        double pwmLFO;
+        double lfoPitch, lfoPWM, lfoFilter, lfoAmp, lfoHS; // as published to globalState
+        double volume;                                     // the master volume's target
+    };
 
     Synthesizer();
     Synthesizer(const Synthesizer&) = delete;
@@ -92,8 +115,23 @@ private:
     // The synth-wide part of a sample before the voices (smoothers, noise, pulse-width
     // triangle, free-running LFO); returns whether the LFO is a one-shot type.
     bool beginSample();
+    // The pulse-width triangle and the free-running LFO, for one sample.
+    void advanceModulation();
+    // n samples of advanceModulation(), what each sample reads into out.
+    void advanceModulation(SampleModulation* out, int n);
+    // The smoothers' targets, in their order, and the smoothed values published to
+    // globalState from the smoothers' states.
+    void smootherTargets(double* targets) const;
+    void publishSmoothed();
+    // What the master volume moves towards for this sample.
+    double volumeTarget(bool oneShot) const {
+        return oneShot ? globalState.volume : globalState.volume * (1.0 - globalState.LFOAmp);
+    }
     // Master volume and output guard after the voices.
-    double endSample(double sum, bool oneShot);
+    double endSample(double sum, bool oneShot) { return finishSample(sum, volumeTarget(oneShot)); }
+    double finishSample(double sum, double volume) {
+        return clampOutput(sum * volumeDezipper.process(volume));
+    }
     double processScalar();
     // What the last voice rendered with a one-shot LFO left in GlobalState.
     void publishVoiceLFO(double pitch, double pwm, double filter, double amp, double hs);
@@ -107,7 +145,14 @@ private:
     void publishLFO();
     double renderVoice(Voice& voice);
     double drive(double x) const;
-    double clampOutput(double y);
+    // The host never sees a non-finite sample: such a sample becomes silence.
+    double clampOutput(double y) {
+        if (!std::isfinite(y)) {
+            ++silencedSamples;
+            return 0.0;
+        }
+        return std::clamp(y, -1.0, 1.0);
+    }
 
     // The pulse-width triangle's step for the knob position and rate it was computed for.
     double pwmStep = 0.0, pwmStepWidth = NAN, pwmStepRate = NAN;

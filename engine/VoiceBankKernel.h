@@ -167,26 +167,91 @@ struct VoiceBank::State {
 
 namespace {
 
+using enum Synthesizer::Smoothed;
+
+// The synth-wide values one sample of the voices reads. They are prepared for a run of samples
+// before the voices are computed, except the noise: its recurrence is one long chain of
+// dependent steps, which is computed alongside the voices so that their work hides it.
+struct SampleInputs {
+    double smoothed[16]; // the parameter smoothers' outputs (Synthesizer::Smoothed), 12 used
+    double noise;
+    Synthesizer::SampleModulation mod;
+};
+
+// The twelve parameter smoothers side by side: Dezipper::process on every lane.
+class LaneSmoothers {
+public:
+    static constexpr int kCount = 2 * kLanes; // Synthesizer::kNumSmoothed, rounded up
+
+    // targets and states in the order of Synthesizer::Smoothed, padded with zeros to kCount.
+    BANK_INLINE LaneSmoothers(const double* targets, const double* states) {
+        for (int g = 0; g < kGroups; ++g) {
+            __builtin_memcpy(&target[g], targets + g * kLanes, sizeof(Lanes));
+            __builtin_memcpy(&state[g], states + g * kLanes, sizeof(Lanes));
+            pull[g] = 0.002 * target[g];
+        }
+    }
+
+    // One sample of every smoother, written to out (kCount values).
+    BANK_INLINE void step(double* out) {
+        for (int g = 0; g < kGroups; ++g) {
+            state[g] = select(target[g] > 0.0, 0.998 * state[g] + pull[g], splat(0.0));
+            __builtin_memcpy(out + g * kLanes, &state[g], sizeof(Lanes));
+        }
+    }
+
+    BANK_INLINE void store(double* states) const {
+        for (int g = 0; g < kGroups; ++g)
+            __builtin_memcpy(states + g * kLanes, &state[g], sizeof(Lanes));
+    }
+
+private:
+    static constexpr int kGroups = kCount / kLanes;
+    static_assert(kCount >= Synthesizer::kNumSmoothed);
+    static_assert(sizeof(SampleInputs::smoothed) == kCount * sizeof(double));
+    Lanes target[kGroups], state[kGroups], pull[kGroups];
+};
+
 // The LFO values one sample of the voices reads: the free-running LFO's for every lane, or
 // each voice's own one-shot sweep.
 struct LaneLFO {
     Lanes pitch, pwm, filter, amp, hs;
 };
 
-// The setting each sample step reads from the synthesizer, gathered once per sample.
-struct Settings {
-    const GlobalState* gs;
-    const ADSR* adsr;
-    const LFO* lfo;
-    bool oneShot;
+// One sample of the voices between their oscillators and their filter: the oscillator stage
+// of a sample is computed together with the filter stage of the sample before, which lets the
+// processor overlap the filter's long chain of dependent steps with the next oscillators.
+struct VoiceFrame {
+    Lanes osc;       // oscillator mix after the DC blocker (and the drive when it comes first)
+    Lanes envFilter; // envelope times velocity, for the filter
+    Lanes note;      // pitch after glide, for keyboard tracking
+    Lanes lfoFilter, lfoAmp;
+    Lanes amp;  // envelope or gate times velocity, for the amplifier
+    Lanes busy; // 1.0 for the lanes playing this sample
+    bool any, all;
 };
 
 class BankStep {
 public:
-    BankStep(VoiceBank::State& st, Lanes* cache) : st(st), cache(cache) {}
+    BankStep(VoiceBank::State& st, const Synthesizer& synth, double (*cache)[kLanes], int numVoices)
+        : st(st), gs(synth.globalState), adsr(synth.adsr), lfo(synth.lfo),
+          oneShot(synth.lfo.seeIsOneShot()), numVoices(numVoices),
+          cache(reinterpret_cast<Lanes*>(cache)) {
+        for (int i = 0; i < kLanes; ++i)
+            active[i] = i < numVoices ? 1.0 : 0.0;
+    }
 
-    // One sample of every lane; lanes outside busy keep their state. Returns each lane's output.
-    template <bool kAllBusy> BANK_INLINE Lanes run(const Settings& s, Lanes busy, LaneLFO& lfo);
+    // Samples 0..n-1 of the voices, each lane's output into played (0 for idle lanes). Computes
+    // each sample's noise from noise and clock into in.
+    BANK_INLINE void run(SampleInputs* in, Lanes* played, int n, double& noise, double& clock);
+
+    // The one-shot LFO values of the last voice computed, as the scalar engine leaves them in
+    // GlobalState; false when no voice has been computed with a one-shot LFO.
+    bool lastVoiceLFO(LaneLFO& out, int& lane) const {
+        out = published;
+        lane = publishedLane;
+        return publishedLane >= 0;
+    }
 
 private:
     // Lanes outside busy keep their state. The mask is rebuilt from a comparison at each use:
@@ -199,16 +264,22 @@ private:
             state = pick(busy, value, state);
     }
 
+    BANK_INLINE void oscillatorStage(SampleInputs& in, VoiceFrame& f, double& noise, double& clock);
+    BANK_INLINE Lanes filterStage(const SampleInputs& in, const VoiceFrame& f);
+    template <bool kAllBusy> BANK_INLINE void voicesToFilter(const SampleInputs& in, VoiceFrame& f);
     template <bool kAllBusy>
-    BANK_INLINE void oneShotLFO(const Settings& s, Lanes busy, LaneLFO& out);
+    BANK_INLINE Lanes voicesFromFilter(const SampleInputs& in, const VoiceFrame& f);
+
+    template <bool kAllBusy> BANK_INLINE void oneShotLFO(Lanes busy, LaneLFO& out);
     template <bool kAllBusy>
-    BANK_INLINE Lanes oscillators(const GlobalState& gs, Lanes busy, const LaneLFO& lfo);
+    BANK_INLINE Lanes oscillators(const SampleInputs& in, Lanes busy, const LaneLFO& lfo);
     template <bool kAllBusy, bool kSync>
     BANK_INLINE void sawCores(Lanes busy, Lanes incr, Lanes hsIncr, double d, Lanes fb, Lanes s,
                               Lanes& centre, Lanes& sides, Lanes& slave0);
-    template <bool kAllBusy> BANK_INLINE Lanes envelope(const ADSR& adsr, Lanes busy);
+    template <bool kAllBusy> BANK_INLINE Lanes envelope(Lanes busy);
     template <bool kAllBusy>
-    BANK_INLINE Lanes filter(const GlobalState& gs, Lanes busy, Lanes in, Lanes envIn, Lanes lfoIn);
+    BANK_INLINE Lanes filter(const SampleInputs& in, Lanes busy, Lanes x, Lanes envIn, Lanes lfoIn,
+                             Lanes note);
 
     // Each core's increment relative to the voice's, 1 + detune * d: the detune knob moves far
     // less often than samples pass.
@@ -222,18 +293,22 @@ private:
     }
 
     VoiceBank::State& st;
+    const GlobalState& gs;
+    const ADSR& adsr;
+    const LFO& lfo;
+    const bool oneShot;
+    const int numVoices;
+    Lanes active; // 1.0 for the voices the engine plays, below numVoices
     double scaleDetune = NAN;
     double scales[kCores] = {};
+    LaneLFO published;
+    int publishedLane = -1;
     // Oscillator pitch and frequency, filter pitch and frequency, warped cutoff, and its
     // tangent g with the filter coefficients G, G1, G2, G3, G4.
     Lanes* cache;
 };
 
-template <bool kAllBusy>
-BANK_INLINE void BankStep::oneShotLFO(const Settings& s, Lanes busy, LaneLFO& out) {
-    const LFO& lfo = *s.lfo;
-    const GlobalState& gs = *s.gs;
-
+template <bool kAllBusy> BANK_INLINE void BankStep::oneShotLFO(Lanes busy, LaneLFO& out) {
     Lanes phase = st.lfoPhase, value = st.lfoValue, done = st.lfoDone;
     if (lfo.type == LFO::kSineOneShot) {
         phase = st.lfoPhase + lfo.speed;
@@ -317,7 +392,7 @@ BANK_INLINE void BankStep::sawCores(Lanes busy, Lanes incr, Lanes hsIncr, double
 }
 
 template <bool kAllBusy>
-BANK_INLINE Lanes BankStep::oscillators(const GlobalState& gs, Lanes busy, const LaneLFO& lfo) {
+BANK_INLINE Lanes BankStep::oscillators(const SampleInputs& in, Lanes busy, const LaneLFO& lfo) {
     // Glide and pitch.
     const Lanes note = gs.portaOnoff
                            ? st.note * (1.0 - gs.portaSpeed) + st.targetNote * gs.portaSpeed
@@ -327,17 +402,18 @@ BANK_INLINE Lanes BankStep::oscillators(const GlobalState& gs, Lanes busy, const
     Lanes f = exactRelativeFrequency(note + bend, gs.sampleRate, cache[0], cache[1]);
     f = f + f * lfo.pitch;
 
-    const double d = gs.sawDetuneSmoothed;
+    const double d = in.smoothed[kSmoothSawDetune];
     const double centreGain = d <= 0.05 ? 10.0 * (0.1 - d) : 0.5;
     const double sideGain = d <= 0.05 ? 10.0 * d : 0.5;
     const Lanes incr = lanes::clamp(f, 0.0, 1.0);
 
-    Lanes pw = gs.pulseWidthSmoothed < 0.505 ? gs.pulseWidthSmoothed - 0.5 * lfo.pwm
-                                             : 0.25 - 0.06875 * gs.PWMonlyLFO + 0.5 * lfo.pwm;
+    Lanes pw = in.smoothed[kSmoothPulseWidth] < 0.505
+                   ? in.smoothed[kSmoothPulseWidth] - 0.5 * lfo.pwm
+                   : 0.25 - 0.06875 * in.mod.pwmLFO + 0.5 * lfo.pwm;
     pw = lanes::clamp(pw, 0.01, 0.5);
 
     const Lanes hs =
-        lanes::clamp(gs.hardSyncAmountSmoothed + lfo.hs + gs.modWheel.getHardSync(), 0.0, 1.0);
+        lanes::clamp(in.smoothed[kSmoothHardSync] + lfo.hs + gs.modWheel.getHardSync(), 0.0, 1.0);
     const Lanes hsIncr = incr * 31.0 * hs;
     Lanes s = 0.5 - hsIncr;
     s = select(s <= 0.1, splat(0.1), s);
@@ -361,7 +437,7 @@ BANK_INLINE Lanes BankStep::oscillators(const GlobalState& gs, Lanes busy, const
 
     const Lanes subPhase = wrapPhase(st.subPhase + 0.25 * incr);
     commit<kAllBusy>(busy, st.subPhase, subPhase);
-    const double b = gs.subOscBalanceSmoothed;
+    const double b = in.smoothed[kSmoothSubOscBalance];
     const Lanes subFb = fb * (b < 0.5 ? 2.0 * b : 1.0);
     const Lanes sub1 =
         (st.subCore1 + lanes::fast_sin(kTwoPi * (subPhase + subFb * st.subCore1))) * 0.5;
@@ -372,8 +448,9 @@ BANK_INLINE Lanes BankStep::oscillators(const GlobalState& gs, Lanes busy, const
     const Lanes sub = sub1 - sub2 * (b >= 0.5 ? 2.0 * (b - 0.5) : 0.0);
 
     const Lanes stack = centreGain * centre + sideGain * sides;
-    const Lanes mix = gs.sawAmountSmoothed * stack + gs.pulseAmountSmoothed * (centre - pulse) +
-                      gs.noisesignal * gs.noiseAmountSmoothed + sub * gs.subAmountSmoothed;
+    const Lanes mix = in.smoothed[kSmoothSaw] * stack +
+                      in.smoothed[kSmoothPulse] * (centre - pulse) +
+                      in.noise * in.smoothed[kSmoothNoise] + sub * in.smoothed[kSmoothSub];
 
     Lanes e = 2.5 * mix + -1.5 * st.prevMix;
     commit<kAllBusy>(busy, st.prevMix, mix);
@@ -386,7 +463,7 @@ BANK_INLINE Lanes BankStep::oscillators(const GlobalState& gs, Lanes busy, const
 }
 
 // ADSR::process on every lane, the stages as masks.
-template <bool kAllBusy> BANK_INLINE Lanes BankStep::envelope(const ADSR& adsr, Lanes busy) {
+template <bool kAllBusy> BANK_INLINE Lanes BankStep::envelope(Lanes busy) {
     const double sustain = adsr.sustainLevel;
     // Held notes: every playing voice sustains, which only sets the gate and counts.
     if (lanes::all((busy == 0.0) | (st.stage == double(ADSRState::kSustain)))) {
@@ -454,12 +531,12 @@ template <bool kAllBusy> BANK_INLINE Lanes BankStep::envelope(const ADSR& adsr, 
 }
 
 template <bool kAllBusy>
-BANK_INLINE Lanes BankStep::filter(const GlobalState& gs, Lanes busy, Lanes in, Lanes envIn,
-                                   Lanes lfoIn) {
-    const double a = gs.envAmountSmoothed;
+BANK_INLINE Lanes BankStep::filter(const SampleInputs& in, Lanes busy, Lanes x, Lanes envIn,
+                                   Lanes lfoIn, Lanes note) {
+    const double a = in.smoothed[kSmoothEnvAmount];
     const Lanes envMod = a >= 0.5 ? envIn * 2.0 * (a - 0.5) : (1.0 - envIn) * 2.0 * (0.5 - a);
-    const Lanes pitch = gs.kbdTrk * st.note +
-                        144.0 * (gs.cutoffSmoothed + envMod + lfoIn + gs.modWheel.getCutoff());
+    const Lanes pitch = gs.kbdTrk * note + 144.0 * (in.smoothed[kSmoothCutoff] + envMod + lfoIn +
+                                                    gs.modWheel.getCutoff());
     const Lanes cutoffNorm =
         lanes::clamp(relativeFrequency(pitch, gs.sampleRate, cache[2], cache[3]), 0.0, 0.997);
 
@@ -478,11 +555,11 @@ BANK_INLINE Lanes BankStep::filter(const GlobalState& gs, Lanes busy, Lanes in, 
     const Lanes g = cache[5], G = cache[6], G1 = cache[7], G2 = cache[8], G3 = cache[9],
                 G4 = cache[10];
     const Lanes twoG = 2.0 * g;
-    const double k = 4.0 * gs.resonanceSmoothed;
+    const double k = 4.0 * in.smoothed[kSmoothResonance];
 
     const Lanes s1 = lanes::clamp(st.s1, -1.0, 1.0);
-    const Lanes y4 = (G * st.s4 + G1 * st.s3 + G2 * st.s2 + G3 * s1 + G4 * in) / (k * G4 + 1.0);
-    const Lanes u = in - k * y4;
+    const Lanes y4 = (G * st.s4 + G1 * st.s3 + G2 * st.s2 + G3 * s1 + G4 * x) / (k * G4 + 1.0);
+    const Lanes u = x - k * y4;
     const Lanes y1 = G * (s1 + g * u);
     const Lanes y2 = G * (st.s2 + g * y1);
     const Lanes y3 = G * (st.s3 + g * y2);
@@ -504,24 +581,75 @@ BANK_INLINE Lanes BankStep::filter(const GlobalState& gs, Lanes busy, Lanes in, 
     }
 }
 
+// The oscillators, drive when it comes first, and envelope of one sample, with that sample's
+// noise.
+BANK_INLINE void BankStep::oscillatorStage(SampleInputs& in, VoiceFrame& f, double& noise,
+                                           double& clock) {
+    in.noise = nextNoise(noise, clock);
+    const Lanes busy = pick(st.stage, active, splat(0.0)); // idle is stage +0.0
+    f.any = lanes::maxLane(busy) != 0.0;
+    if (!f.any) return;
+    f.all = lanes::maxLane(1.0 - busy) == 0.0;
+    f.busy = busy;
+    if (f.all)
+        voicesToFilter<true>(in, f);
+    else
+        voicesToFilter<false>(in, f);
+}
+
 template <bool kAllBusy>
-BANK_INLINE Lanes BankStep::run(const Settings& s, Lanes busy, LaneLFO& lfo) {
-    const GlobalState& gs = *s.gs;
-    if (s.oneShot) oneShotLFO<kAllBusy>(s, busy, lfo);
+BANK_INLINE void BankStep::voicesToFilter(const SampleInputs& in, VoiceFrame& f) {
+    const Lanes busy = f.busy;
+    LaneLFO lfo;
+    if (oneShot) {
+        // The voices' own sweeps replace what the free-running LFO last published.
+        lfo = {splat(gs.LFOPitch), splat(gs.LFOPWM), splat(gs.LFOFilter), splat(gs.LFOAmp),
+               splat(gs.LFOHS)};
+        oneShotLFO<kAllBusy>(busy, lfo);
+        for (int v = 0; v < numVoices; ++v)
+            publishedLane = busy[v] != 0.0 ? v : publishedLane;
+        published = lfo;
+    } else {
+        const Synthesizer::SampleModulation& m = in.mod;
+        lfo = {splat(m.lfoPitch), splat(m.lfoPWM), splat(m.lfoFilter), splat(m.lfoAmp),
+               splat(m.lfoHS)};
+    }
 
-    Lanes out = oscillators<kAllBusy>(gs, busy, lfo);
-    if (!gs.driveOnoff) out = drive(out, gs.driveAmountSmoothed);
-    const Lanes env = envelope<kAllBusy>(*s.adsr, busy);
-    out = filter<kAllBusy>(gs, busy, out, env * st.velFilter, lfo.filter);
-    if (gs.driveOnoff) out = drive(out, gs.driveAmountSmoothed);
+    Lanes out = oscillators<kAllBusy>(in, busy, lfo);
+    if (!gs.driveOnoff) out = drive(out, in.smoothed[kSmoothDrive]);
+    const Lanes env = envelope<kAllBusy>(busy);
+    f.osc = out;
+    f.envFilter = env * st.velFilter;
+    f.note = st.note;
+    f.lfoFilter = lfo.filter;
+    f.lfoAmp = lfo.amp;
+    f.amp = gs.ampEnvType == 0 ? env * st.velAmp : st.gate * st.velAmp;
+}
 
-    if (gs.ampEnvType == 0)
-        out *= env * st.velAmp;
-    else if (gs.ampEnvType == 1)
-        out *= st.gate * st.velAmp;
+// The filter, drive when it comes last, and amplifier of one sample; 0 in idle lanes.
+BANK_INLINE Lanes BankStep::filterStage(const SampleInputs& in, const VoiceFrame& f) {
+    if (!f.any) return splat(0.0);
+    const Lanes out = f.all ? voicesFromFilter<true>(in, f) : voicesFromFilter<false>(in, f);
+    return pick(f.busy, out, splat(0.0));
+}
 
-    if (s.oneShot) out *= 1.0 - lfo.amp;
+template <bool kAllBusy>
+BANK_INLINE Lanes BankStep::voicesFromFilter(const SampleInputs& in, const VoiceFrame& f) {
+    Lanes out = filter<kAllBusy>(in, f.busy, f.osc, f.envFilter, f.lfoFilter, f.note);
+    if (gs.driveOnoff) out = drive(out, in.smoothed[kSmoothDrive]);
+    if (gs.ampEnvType == 0 || gs.ampEnvType == 1) out *= f.amp;
+    if (oneShot) out *= 1.0 - f.lfoAmp;
     return out;
+}
+
+BANK_INLINE void BankStep::run(SampleInputs* in, Lanes* played, int n, double& noise,
+                               double& clock) {
+    VoiceFrame frames[2];
+    oscillatorStage(in[0], frames[0], noise, clock);
+    for (int i = 0; i < n; ++i) {
+        if (i + 1 < n) oscillatorStage(in[i + 1], frames[(i + 1) & 1], noise, clock);
+        played[i] = filterStage(in[i], frames[i & 1]);
+    }
 }
 
 } // namespace
@@ -531,36 +659,47 @@ void VoiceBank::KARVELUND_BANK_KERNEL(Synthesizer& synth, double* output, int n)
     if (gs.sampleRate != cacheRate) forgetCache(gs.sampleRate);
     State st;
     st.load(synth);
-    BankStep step(st, reinterpret_cast<Lanes*>(cache));
-    const int numVoices = gs.numVoices < kLanes ? gs.numVoices : kLanes;
-    Lanes active; // 1.0 for the voices the engine plays, below numVoices
-    for (int i = 0; i < kLanes; ++i)
-        active[i] = i < numVoices ? 1.0 : 0.0;
+    double smoothing[2][LaneSmoothers::kCount] = {}; // targets, states
+    synth.smootherTargets(smoothing[0]);
+    for (int k = 0; k < Synthesizer::kNumSmoothed; ++k)
+        smoothing[1][k] = synth.paramDezippers[k].state;
+    LaneSmoothers smoothers(smoothing[0], smoothing[1]);
+    BankStep step(st, synth, cache, gs.numVoices < kLanes ? gs.numVoices : kLanes);
+    double noise = synth.noise, clock = synth.noiseClock;
 
-    for (int i = 0; i < n; ++i) {
-        const bool oneShot = synth.beginSample();
-        const Lanes busy = pick(st.stage, active, splat(0.0)); // idle is stage +0.0
-        double sum = 0.0;
-        if (lanes::maxLane(busy) != 0.0) {
-            const Settings settings{&gs, &synth.adsr, &synth.lfo, oneShot};
-            LaneLFO lfo{splat(gs.LFOPitch), splat(gs.LFOPWM), splat(gs.LFOFilter), splat(gs.LFOAmp),
-                        splat(gs.LFOHS)};
-            const bool allBusy = lanes::maxLane(1.0 - busy) == 0.0;
-            const Lanes out = allBusy ? step.run<true>(settings, busy, lfo)
-                                      : step.run<false>(settings, busy, lfo);
-            // The voices in index order, as the scalar engine adds them; an idle lane adds 0.
-            const Lanes played = pick(busy, out, splat(0.0));
-            for (int v = 0; v < kLanes; ++v)
-                sum += played[v];
-            if (oneShot) {
-                int last = 0;
-                for (int v = 0; v < numVoices; ++v)
-                    last = busy[v] != 0.0 ? v : last;
-                synth.publishVoiceLFO(lfo.pitch[last], lfo.pwm[last], lfo.filter[last],
-                                      lfo.amp[last], lfo.hs[last]);
-            }
+    constexpr int kRun = 64;
+    SampleInputs in[kRun];
+    Synthesizer::SampleModulation mod[kRun];
+    Lanes played[kRun];
+    for (int start = 0; start < n; start += kRun) {
+        const int m = n - start < kRun ? n - start : kRun;
+        synth.advanceModulation(mod, m);
+        for (int i = 0; i < m; ++i) {
+            smoothers.step(in[i].smoothed);
+            in[i].mod = mod[i];
         }
-        output[i] = synth.endSample(sum, oneShot);
+        step.run(in, played, m, noise, clock);
+        for (int i = 0; i < m; ++i) {
+            // The voices in index order, as the scalar engine adds them; an idle lane adds 0.
+            double sum = 0.0;
+            for (int v = 0; v < kLanes; ++v)
+                sum += played[i][v];
+            output[start + i] = synth.finishSample(sum, in[i].mod.volume);
+        }
     }
+    if (n <= 0) return;
+
     st.store(synth);
+    smoothers.store(smoothing[1]);
+    for (int k = 0; k < Synthesizer::kNumSmoothed; ++k)
+        synth.paramDezippers[k].state = smoothing[1][k];
+    synth.publishSmoothed();
+    synth.noise = noise;
+    synth.noiseClock = clock;
+    gs.setNoisesignal(noise);
+    LaneLFO lfo;
+    int lane;
+    if (step.lastVoiceLFO(lfo, lane))
+        synth.publishVoiceLFO(lfo.pitch[lane], lfo.pwm[lane], lfo.filter[lane], lfo.amp[lane],
+                              lfo.hs[lane]);
 }
