@@ -33,10 +33,16 @@ LANE_INLINE Lanes abs(Lanes x) {
     return x;
 }
 LANE_INLINE bool any(Mask m) {
-    return maxLane(ones(m)) != 0.0;
+    return anyBitsSet(ones(m));
 }
 LANE_INLINE bool all(Mask m) {
-    return maxLane(select(m, splat(0.0), splat(1.0))) == 0.0;
+    return !anyBitsSet(select(m, splat(0.0), splat(1.0)));
+}
+
+// Whether every lane of a holds the same bits as b's (so -0.0 differs from 0.0, and a NaN can
+// equal itself): for caches whose results could depend on the sign of a zero.
+LANE_INLINE bool sameBits(Lanes a, Lanes b) {
+    return __builtin_memcmp(&a, &b, sizeof a) == 0;
 }
 
 // fast_sin of every lane, bit for bit: subtracting -1 or 0 periods is adding one or nothing.

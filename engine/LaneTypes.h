@@ -33,16 +33,14 @@ LANE_INLINE Lanes roundToFloat(Lanes x) {
     typedef float FloatLanes __attribute__((vector_size(kLanes * sizeof(float))));
     return __builtin_convertvector(__builtin_convertvector(x, FloatLanes), Lanes);
 }
-// The largest lane, by halving: GCC keeps a comparison that feeds a select in a mask register,
-// but turns a mask used as a value into a lane-by-lane loop, so reductions go through doubles.
-LANE_INLINE double maxLane(Lanes x) {
-    Lanes y = __builtin_shufflevector(x, x, 4, 5, 6, 7, 0, 1, 2, 3);
-    x = x > y ? x : y;
-    y = __builtin_shufflevector(x, x, 2, 3, 0, 1, 6, 7, 4, 5);
-    x = x > y ? x : y;
-    y = __builtin_shufflevector(x, x, 1, 0, 3, 2, 5, 4, 7, 6);
-    x = x > y ? x : y;
-    return x[0];
+// Whether any lane holds a bit pattern other than +0.0. Reductions take doubles, not Masks:
+// GCC keeps a comparison that feeds a select in a mask register, but turns a mask used as a
+// value into a lane-by-lane loop.
+LANE_INLINE bool anyBitsSet(Lanes x) {
+    typedef long long Bits __attribute__((vector_size(kLanes * sizeof(long long))));
+    Bits bits;
+    __builtin_memcpy(&bits, &x, sizeof bits);
+    return __builtin_ia32_ptestmq512(bits, bits, 0xff) != 0;
 }
 
 #else
@@ -152,17 +150,19 @@ LANE_INLINE Lanes roundToFloat(Lanes x) {
         p = __builtin_convertvector(__builtin_convertvector(p, FloatPart), DoublePart);
     return x;
 }
-// The largest lane: the parts' lanes compared with each other, then the lanes of that part.
-LANE_INLINE double maxLane(Lanes x) {
-    DoublePart m = x.part[0];
-    for (int k = 1; k < kParts; ++k)
-        m = m > x.part[k] ? m : x.part[k];
-    double largest = m[0];
-    for (int i = 1; i < kPartLanes; ++i)
-        largest = largest > m[i] ? largest : m[i];
-    return largest;
+// Whether any lane holds a bit pattern other than +0.0.
+LANE_INLINE bool anyBitsSet(Lanes x) {
+    MaskPart bits = {};
+    for (const DoublePart& p : x.part) {
+        MaskPart b;
+        __builtin_memcpy(&b, &p, sizeof b);
+        bits |= b;
+    }
+    int64_t any = 0;
+    for (int i = 0; i < kPartLanes; ++i)
+        any |= bits[i];
+    return any != 0;
 }
-
 #endif
 
 } // namespace lanes

@@ -46,6 +46,7 @@ BANK_INLINE Lanes wrapOnce(Lanes phase) {
 // Voice::wrapPhase on every lane.
 BANK_INLINE Lanes wrapPhase(Lanes phase) {
     const Lanes once = select(phase >= 1.0, phase - 2.0, phase);
+    if (!lanes::any(once >= 1.0)) return once; // the usual case: at most one period
     return select(once >= 1.0, once - 2.0 * lanes::floor(0.5 * (once + 1.0)), once);
 }
 
@@ -281,15 +282,29 @@ private:
     BANK_INLINE Lanes filter(const SampleInputs& in, Lanes busy, Lanes x, Lanes envIn, Lanes lfoIn,
                              Lanes note);
 
-    // Each core's increment relative to the voice's, 1 + detune * d: the detune knob moves far
-    // less often than samples pass.
-    BANK_INLINE const double* coreScales(double d) {
-        if (d != scaleDetune) {
-            for (int c = 0; c < kCores; ++c)
-                scales[c] = 1.0 + kDetune[c] * d;
-            scaleDetune = d;
+    // How far each core's master and slave phases advance in a sample.
+    struct CoreSteps {
+        Lanes incr, hsIncr; // the voices' increments and sync increments they were computed for
+        double detune = NAN;
+        Lanes master[kCores], slave[kCores];
+    };
+    // The steps for the voices' increments, sync increments and detune. Without sync they are
+    // kept, and only recomputed when one of these changes: pitches and the detune knob move
+    // far less often than samples pass.
+    template <bool kSync>
+    BANK_INLINE const CoreSteps& coreSteps(Lanes incr, Lanes hsIncr, double d) {
+        CoreSteps& s = steps;
+        if (!kSync && lanes::sameBits(incr, s.incr) && lanes::sameBits(hsIncr, s.hsIncr) &&
+            d == s.detune)
+            return s;
+        for (int k = 0; k < kCores; ++k) {
+            s.master[k] = incr * (1.0 + kDetune[k] * d);
+            s.slave[k] = (s.master[k] + hsIncr) * kSlaveRates[k];
         }
-        return scales;
+        s.incr = incr;
+        s.hsIncr = hsIncr;
+        s.detune = kSync ? NAN : d; // with sync the sync increment changes every sample
+        return s;
     }
 
     VoiceBank::State& st;
@@ -299,8 +314,7 @@ private:
     const bool oneShot;
     const int numVoices;
     Lanes active; // 1.0 for the voices the engine plays, below numVoices
-    double scaleDetune = NAN;
-    double scales[kCores] = {};
+    CoreSteps steps;
     LaneLFO published;
     int publishedLane = -1;
     // Oscillator pitch and frequency, filter pitch and frequency, warped cutoff, and its
@@ -361,15 +375,14 @@ BANK_INLINE void BankStep::sawCores(Lanes busy, Lanes incr, Lanes hsIncr, double
     // periods in a sample (core increments are at most 1.026 times incr), which only sync does.
     const bool manyPeriods = kSync && lanes::any(incr * 1.04 + hsIncr >= 1.9);
 
-    const double* scale = coreScales(d);
+    const CoreSteps& steps = coreSteps<kSync>(incr, hsIncr, d);
     sides = splat(0.0);
 #pragma GCC unroll 9
     for (int k = 0; k < kCores; ++k) {
-        const Lanes coreIncr = incr * scale[k];
-        const Lanes master = st.masterPhase[k] + coreIncr;
+        const Lanes master = st.masterPhase[k] + steps.master[k];
         commit<kAllBusy>(busy, st.masterPhase[k], select(master >= 1.0, master - 2.0, master));
 
-        const Lanes advanced = st.slavePhase[k] + (coreIncr + hsIncr) * kSlaveRates[k];
+        const Lanes advanced = st.slavePhase[k] + steps.slave[k];
         Lanes slave = manyPeriods ? wrapPhase(advanced) : wrapOnce(advanced);
         Lanes keep = splat(1.0);
         if constexpr (kSync) {
@@ -587,9 +600,9 @@ BANK_INLINE void BankStep::oscillatorStage(SampleInputs& in, VoiceFrame& f, doub
                                            double& clock) {
     in.noise = nextNoise(noise, clock);
     const Lanes busy = pick(st.stage, active, splat(0.0)); // idle is stage +0.0
-    f.any = lanes::maxLane(busy) != 0.0;
+    f.any = lanes::any(busy != 0.0);
     if (!f.any) return;
-    f.all = lanes::maxLane(1.0 - busy) == 0.0;
+    f.all = lanes::all(busy != 0.0);
     f.busy = busy;
     if (f.all)
         voicesToFilter<true>(in, f);
