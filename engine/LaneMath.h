@@ -42,7 +42,12 @@ LANE_INLINE bool all(Mask m) {
 // Whether every lane of a holds the same bits as b's (so -0.0 differs from 0.0, and a NaN can
 // equal itself): for caches whose results could depend on the sign of a zero.
 LANE_INLINE bool sameBits(Lanes a, Lanes b) {
-    return __builtin_memcmp(&a, &b, sizeof a) == 0;
+    Mask x, y;
+    __builtin_memcpy(&x, &a, sizeof x);
+    __builtin_memcpy(&y, &b, sizeof y);
+    x = x ^ y;
+    __builtin_memcpy(&a, &x, sizeof a);
+    return !anyBitsSet(a);
 }
 
 // fast_sin of every lane, bit for bit: subtracting -1 or 0 periods is adding one or nothing.

@@ -79,7 +79,7 @@ void Synthesizer::advanceNoise() {
 }
 
 // A triangle of max(0, pulseWidth - 0.5) * 15 Hz for the automatic pulse-width modulation.
-void Synthesizer::advancePulseWidthLFO() {
+[[gnu::always_inline]] inline void Synthesizer::advancePulseWidthLFO() {
     const GlobalState& gs = globalState;
     if (gs.pulseWidth != pwmStepWidth || gs.sampleRate != pwmStepRate) {
         pwmStep = std::max(0.0, gs.pulseWidth - 0.5) * 30.0 / gs.sampleRate;
@@ -92,7 +92,7 @@ void Synthesizer::advancePulseWidthLFO() {
     globalState.setPWMonlyLFO(pwmValue);
 }
 
-void Synthesizer::publishLFO() {
+[[gnu::always_inline]] inline void Synthesizer::publishLFO() {
     switch (lfo.getTarget()) {
     case LFO::kPitch:
         globalState.setLFOPitch(lfo.getPitch());
@@ -155,7 +155,7 @@ bool Synthesizer::beginSample() {
     return lfo.seeIsOneShot();
 }
 
-void Synthesizer::advanceModulation() {
+[[gnu::always_inline]] inline void Synthesizer::advanceModulation() {
     advancePulseWidthLFO();
     if (!lfo.seeIsOneShot()) {
         lfo.process(&globalState.lfoState);
