@@ -657,11 +657,11 @@ BANK_INLINE Lanes BankStep::voicesFromFilter(const SampleInputs& in, const Voice
 
 BANK_INLINE void BankStep::run(SampleInputs* in, Lanes* played, int n, double& noise,
                                double& clock) {
+    // Each stage appears once, so that it is inlined once.
     VoiceFrame frames[2];
-    oscillatorStage(in[0], frames[0], noise, clock);
-    for (int i = 0; i < n; ++i) {
-        if (i + 1 < n) oscillatorStage(in[i + 1], frames[(i + 1) & 1], noise, clock);
-        played[i] = filterStage(in[i], frames[i & 1]);
+    for (int i = 0; i <= n; ++i) {
+        if (i < n) oscillatorStage(in[i], frames[i & 1], noise, clock);
+        if (i > 0) played[i - 1] = filterStage(in[i - 1], frames[(i - 1) & 1]);
     }
 }
 
