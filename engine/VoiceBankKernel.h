@@ -171,8 +171,9 @@ namespace {
 using enum Synthesizer::Smoothed;
 
 // The synth-wide values one sample of the voices reads. They are prepared for a run of samples
-// before the voices are computed, except the noise: its recurrence is one long chain of
-// dependent steps, which is computed alongside the voices so that their work hides it.
+// before the voices are computed, except the noise, which is computed with the voices: libm's
+// sin reads the floating-point control register, which waits for all floating-point work in
+// flight, and measured, one call per sample costs least among the voices' work.
 struct SampleInputs {
     double smoothed[16]; // the parameter smoothers' outputs (Synthesizer::Smoothed), 12 used
     double noise;
@@ -655,9 +656,10 @@ BANK_INLINE Lanes BankStep::voicesFromFilter(const SampleInputs& in, const Voice
     return out;
 }
 
+// Sample i's oscillators beside sample i - 1's filter (see VoiceFrame). Each stage appears
+// once, so that it is inlined once.
 BANK_INLINE void BankStep::run(SampleInputs* in, Lanes* played, int n, double& noise,
                                double& clock) {
-    // Each stage appears once, so that it is inlined once.
     VoiceFrame frames[2];
     for (int i = 0; i <= n; ++i) {
         if (i < n) oscillatorStage(in[i], frames[i & 1], noise, clock);

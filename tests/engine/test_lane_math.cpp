@@ -65,3 +65,24 @@ TEST(LaneMath, FastSineAndFloorMatchTheScalarFunctions) {
         EXPECT_EQ(lanes::floor(in)[6], std::floor(x));
     }
 }
+
+// The bank's caches and fast paths hang on these tests: each must see a difference in any one
+// lane, whichever part of the value holds it.
+TEST(LaneMath, AnyAllAndSameBitsSeeEveryLane) {
+    using lanes::Lanes;
+    const Lanes zeros = lanes::splat(0.0);
+    EXPECT_FALSE(lanes::any(zeros != 0.0));
+    EXPECT_TRUE(lanes::all(zeros == 0.0));
+    EXPECT_TRUE(lanes::sameBits(zeros, lanes::splat(0.0)));
+    for (int lane = 0; lane < lanes::kLanes; ++lane) {
+        for (double odd : {1.0, -0.0, double(NAN)}) {
+            Lanes x = zeros;
+            x[lane] = odd;
+            const bool equalToZero = odd == 0.0; // -0.0 equals 0.0 but has other bits
+            EXPECT_EQ(lanes::any(x != 0.0), !equalToZero) << lane << " " << odd;
+            EXPECT_EQ(lanes::all(x == 0.0), equalToZero) << lane << " " << odd;
+            EXPECT_FALSE(lanes::sameBits(x, zeros)) << lane << " " << odd;
+            EXPECT_TRUE(lanes::sameBits(x, x)) << lane << " " << odd << ": bits equal themselves";
+        }
+    }
+}
