@@ -289,14 +289,12 @@ private:
         double detune = NAN;
         Lanes master[kCores], slave[kCores];
     };
-    // The steps for the voices' increments, sync increments and detune. Without sync they are
-    // kept, and only recomputed when one of these changes: pitches and the detune knob move
-    // far less often than samples pass.
-    template <bool kSync>
+    // The steps for the voices' increments, sync increments and detune, kept and only
+    // recomputed when one of these changes: pitches, sync and the detune knob move far less
+    // often than samples pass.
     BANK_INLINE const CoreSteps& coreSteps(Lanes incr, Lanes hsIncr, double d) {
         CoreSteps& s = steps;
-        if (!kSync && lanes::sameBits(incr, s.incr) && lanes::sameBits(hsIncr, s.hsIncr) &&
-            d == s.detune)
+        if (lanes::sameBits(incr, s.incr) && lanes::sameBits(hsIncr, s.hsIncr) && d == s.detune)
             return s;
         for (int k = 0; k < kCores; ++k) {
             s.master[k] = incr * (1.0 + kDetune[k] * d);
@@ -304,7 +302,7 @@ private:
         }
         s.incr = incr;
         s.hsIncr = hsIncr;
-        s.detune = kSync ? NAN : d; // with sync the sync increment changes every sample
+        s.detune = d;
         return s;
     }
 
@@ -376,7 +374,7 @@ BANK_INLINE void BankStep::sawCores(Lanes busy, Lanes incr, Lanes hsIncr, double
     // periods in a sample (core increments are at most 1.026 times incr), which only sync does.
     const bool manyPeriods = kSync && lanes::any(incr * 1.04 + hsIncr >= 1.9);
 
-    const CoreSteps& steps = coreSteps<kSync>(incr, hsIncr, d);
+    const CoreSteps& steps = coreSteps(incr, hsIncr, d);
     sides = splat(0.0);
 #pragma GCC unroll 9
     for (int k = 0; k < kCores; ++k) {
