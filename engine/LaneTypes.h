@@ -10,6 +10,10 @@
 
 #include <cstdint>
 
+#if defined(__AVX512F__)
+#include <immintrin.h>
+#endif
+
 // Internal linkage: each file compiled for an instruction set keeps its own copies.
 #define LANE_INLINE static inline __attribute__((always_inline))
 
@@ -37,10 +41,9 @@ LANE_INLINE Lanes roundToFloat(Lanes x) {
 // GCC keeps a comparison that feeds a select in a mask register, but turns a mask used as a
 // value into a lane-by-lane loop.
 LANE_INLINE bool anyBitsSet(Lanes x) {
-    typedef long long Bits __attribute__((vector_size(kLanes * sizeof(long long))));
-    Bits bits;
+    __m512i bits;
     __builtin_memcpy(&bits, &x, sizeof bits);
-    return __builtin_ia32_ptestmq512(bits, bits, 0xff) != 0;
+    return _mm512_test_epi64_mask(bits, bits) != 0;
 }
 
 #else
