@@ -129,6 +129,7 @@ private:
     }
     // Master volume and output guard after the voices.
     double endSample(double sum, bool oneShot) { return finishSample(sum, volumeTarget(oneShot)); }
+    // The same, with the master volume moving towards volume.
     double finishSample(double sum, double volume) {
         return clampOutput(sum * volumeDezipper.process(volume));
     }
