@@ -1,8 +1,4 @@
 #include "LFO.h"
-
-#include "EngineMath.h"
-#include "GlobalState.h"
-
 #include <algorithm>
 
 LFO::LFO(GlobalState* globalState) : gs(globalState) {}

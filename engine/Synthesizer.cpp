@@ -15,6 +15,27 @@ std::array<Voice, sizeof...(I)> makeVoices(GlobalState* gs, std::index_sequence<
     return {((void)I, Voice(gs))...};
 }
 
+// Each smoother's target and the smoothed value it feeds, in the order of Synthesizer::Smoothed.
+struct SmoothedField {
+    double GlobalState::*target;
+    double GlobalState::*smoothed;
+};
+constexpr SmoothedField kSmoothedFields[Synthesizer::kNumSmoothed] = {
+    {&GlobalState::hardSyncAmount, &GlobalState::hardSyncAmountSmoothed},
+    {&GlobalState::pulseWidth, &GlobalState::pulseWidthSmoothed},
+    {&GlobalState::sawDetune, &GlobalState::sawDetuneSmoothed},
+    {&GlobalState::subOscBalance, &GlobalState::subOscBalanceSmoothed},
+    {&GlobalState::noiseAmount, &GlobalState::noiseAmountSmoothed},
+    {&GlobalState::pulseAmount, &GlobalState::pulseAmountSmoothed},
+    {&GlobalState::sawAmount, &GlobalState::sawAmountSmoothed},
+    {&GlobalState::subAmount, &GlobalState::subAmountSmoothed},
+    {&GlobalState::cutoff, &GlobalState::cutoffSmoothed},
+    {&GlobalState::resonance, &GlobalState::resonanceSmoothed},
+    {&GlobalState::envAmount, &GlobalState::envAmountSmoothed},
+    {&GlobalState::driveAmount, &GlobalState::driveAmountSmoothed},
+};
+static_assert(Synthesizer::kSmoothDrive == Synthesizer::kNumSmoothed - 1);
+
 Synthesizer::Engine engineFromEnvironment() {
     const char* name = std::getenv("KARVELUND_ENGINE");
     return name && std::strcmp(name, "simd") == 0 ? Synthesizer::Engine::kSimd
@@ -34,36 +55,13 @@ void Synthesizer::init(double sampleRate) {
 }
 
 void Synthesizer::smootherTargets(double* t) const {
-    const GlobalState& gs = globalState;
-    t[kSmoothHardSync] = gs.hardSyncAmount;
-    t[kSmoothPulseWidth] = gs.pulseWidth;
-    t[kSmoothSawDetune] = gs.sawDetune;
-    t[kSmoothSubOscBalance] = gs.subOscBalance;
-    t[kSmoothNoise] = gs.noiseAmount;
-    t[kSmoothPulse] = gs.pulseAmount;
-    t[kSmoothSaw] = gs.sawAmount;
-    t[kSmoothSub] = gs.subAmount;
-    t[kSmoothCutoff] = gs.cutoff;
-    t[kSmoothResonance] = gs.resonance;
-    t[kSmoothEnvAmount] = gs.envAmount;
-    t[kSmoothDrive] = gs.driveAmount;
+    for (int k = 0; k < kNumSmoothed; ++k)
+        t[k] = globalState.*kSmoothedFields[k].target;
 }
 
 void Synthesizer::publishSmoothed() {
-    GlobalState& gs = globalState;
-    const Dezipper* z = paramDezippers;
-    gs.hardSyncAmountSmoothed = z[kSmoothHardSync].state;
-    gs.pulseWidthSmoothed = z[kSmoothPulseWidth].state;
-    gs.sawDetuneSmoothed = z[kSmoothSawDetune].state;
-    gs.subOscBalanceSmoothed = z[kSmoothSubOscBalance].state;
-    gs.noiseAmountSmoothed = z[kSmoothNoise].state;
-    gs.pulseAmountSmoothed = z[kSmoothPulse].state;
-    gs.sawAmountSmoothed = z[kSmoothSaw].state;
-    gs.subAmountSmoothed = z[kSmoothSub].state;
-    gs.cutoffSmoothed = z[kSmoothCutoff].state;
-    gs.resonanceSmoothed = z[kSmoothResonance].state;
-    gs.envAmountSmoothed = z[kSmoothEnvAmount].state;
-    gs.driveAmountSmoothed = z[kSmoothDrive].state;
+    for (int k = 0; k < kNumSmoothed; ++k)
+        globalState.*kSmoothedFields[k].smoothed = paramDezippers[k].state;
 }
 
 void Synthesizer::smoothParameters() {
