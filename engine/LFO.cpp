@@ -1,4 +1,5 @@
 #include "LFO.h"
+
 #include <algorithm>
 
 LFO::LFO(GlobalState* globalState) : gs(globalState) {}
